@@ -1,0 +1,68 @@
+#include "TestUtil.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdlib.h>
+#include <chrono>
+#include <thread>
+
+namespace testutil {
+
+static bigtime_t now_us()
+{
+	using namespace std::chrono;
+	return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool wait_for(const std::function<bool()>& done, bigtime_t timeout)
+{
+	const bigtime_t end = now_us() + timeout;
+	while (!done()) {
+		if (now_us() >= end)
+			return done();
+		std::this_thread::sleep_for(std::chrono::microseconds(500));
+	}
+	return true;
+}
+
+TempDir::TempDir()
+{
+	std::string tmpl = (std::filesystem::temp_directory_path() / "verso-test-XXXXXX").string();
+	char* made = mkdtemp(tmpl.data());
+	fPath = made ? made : "";
+}
+
+TempDir::~TempDir()
+{
+	if (!fPath.empty()) {
+		std::error_code ec;
+		std::filesystem::remove_all(fPath, ec);
+	}
+}
+
+std::string TempDir::File(const std::string& name) const
+{
+	return fPath + "/" + name;
+}
+
+std::string TempDir::Write(const std::string& name, const std::string& contents) const
+{
+	std::string path = File(name);
+	std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+	std::ofstream out(path, std::ios::binary);
+	out << contents;
+	return path;
+}
+
+std::string read_file(const std::string& path)
+{
+	std::ifstream in(path, std::ios::binary);
+	if (!in)
+		return std::string();
+	std::ostringstream s;
+	s << in.rdbuf();
+	return s.str();
+}
+
+}
