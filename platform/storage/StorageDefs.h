@@ -1,4 +1,4 @@
-// Storage Kit limits and open modes.
+// Storage Kit limits, open modes and node kinds.
 #ifndef _STORAGE_DEFS_H
 #define _STORAGE_DEFS_H
 
@@ -12,7 +12,8 @@
 #define B_MIME_TYPE_LENGTH (B_ATTR_NAME_LENGTH - 15)
 #define B_MAX_SYMLINKS     16
 
-// Open modes of BFile.
+// Open modes of BFile. They are the Linux open(2) flags, so a mode can be
+// handed to the kernel as it is.
 #define B_READ_ONLY      O_RDONLY
 #define B_WRITE_ONLY     O_WRONLY
 #define B_READ_WRITE     O_RDWR
