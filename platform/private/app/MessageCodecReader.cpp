@@ -96,7 +96,7 @@ private:
 };
 
 status_t read_items(const uint8* data, size_t dataSize, size_t count,
-	bool fixedSize, size_t messageSize, MessageField* field)
+	bool fixedSize, MessageField* field)
 {
 	if (count == 0)
 		return B_BAD_VALUE;
@@ -105,9 +105,9 @@ status_t read_items(const uint8* data, size_t dataSize, size_t count,
 		if (dataSize % count != 0)
 			return B_BAD_VALUE;
 		size_t itemSize = dataSize / count;
-		// Empty items cost no bytes, so their count alone could ask for any
-		// number of them: allow no more than the message has bytes.
-		if (itemSize == 0 && count > messageSize)
+		// Empty items cost no bytes, so a count of them could ask for any
+		// number of allocations. One is allowed; more are never written.
+		if (itemSize == 0 && count > 1)
 			return B_BAD_VALUE;
 		field->items.reserve(count);
 		for (size_t i = 0; i < count; i++)
@@ -137,8 +137,7 @@ status_t read_items(const uint8* data, size_t dataSize, size_t count,
 	return in.Left() == 0 ? B_OK : B_BAD_VALUE;
 }
 
-status_t read_field(Reader& in, uint8 flags, size_t messageSize,
-	MessageField* field)
+status_t read_field(Reader& in, uint8 flags, MessageField* field)
 {
 	if ((flags & ~kFieldKnownFlags) != 0 || (flags & kFieldValid) == 0)
 		return B_BAD_VALUE;
@@ -177,8 +176,7 @@ status_t read_field(Reader& in, uint8 flags, size_t messageSize,
 	field->name.assign((const char*)name, nameLength);
 	field->type = type;
 	field->fixedSize = (flags & kFieldFixedSize) != 0;
-	return read_items(data, dataSize, count, field->fixedSize, messageSize,
-		field);
+	return read_items(data, dataSize, count, field->fixedSize, field);
 }
 
 }
@@ -251,7 +249,7 @@ status_t unflatten_message(const uint8* buffer, size_t size, MessageData* out,
 		if (fieldFlags == 0)
 			break;
 		MessageField field;
-		status = read_field(in, fieldFlags, total, &field);
+		status = read_field(in, fieldFlags, &field);
 		if (status != B_OK)
 			return status;
 		if (!names.Add(message.fields, field.name))

@@ -67,6 +67,11 @@ status_t check_field(const MessageField& field, const FieldLayout& layout)
 			if (item.size() != itemSize)
 				return B_BAD_VALUE;
 		}
+		// Several empty items would be written as a bare count that costs
+		// no bytes; readers cannot tell that from a hostile count, so they
+		// refuse it, and it is not written either.
+		if (itemSize == 0 && field.items.size() > 1)
+			return B_BAD_VALUE;
 	}
 	return B_OK;
 }

@@ -55,7 +55,8 @@ size_t flattened_size(const MessageData& data);
 
 // Writes the flattened form: exactly flattened_size(data) bytes. B_BAD_VALUE
 // when the message cannot be flattened (a field name over 255 bytes, items
-// of a fixed-size field that differ in size, more than 2 GB), B_NO_MEMORY
+// of a fixed-size field that differ in size, a fixed-size field of several
+// empty items, more than 2 GB), B_NO_MEMORY
 // when the buffer is too small. Nothing is written on failure; the vector
 // form leaves *out as it was.
 status_t flatten_message(const MessageData& data, uint8* buffer, size_t bufferSize);
