@@ -1,0 +1,8 @@
+#include <Beep.h>
+
+
+status_t
+beep()
+{
+	return B_OK;
+}

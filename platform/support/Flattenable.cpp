@@ -1,0 +1,13 @@
+#include <Flattenable.h>
+
+
+BFlattenable::~BFlattenable()
+{
+}
+
+
+bool
+BFlattenable::AllowsTypeCode(type_code code) const
+{
+	return code == TypeCode();
+}
