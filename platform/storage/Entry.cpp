@@ -411,3 +411,11 @@ status_t BEntry::set_stat(const struct stat& st, uint32 what)
 	}
 	return B_OK;
 }
+
+status_t BEntry::get_node_path(std::string* path) const
+{
+	if (fCStatus != B_OK)
+		return B_NO_INIT;
+	*path = full_path();
+	return B_OK;
+}

@@ -96,6 +96,7 @@ public:
 
 protected:
 	virtual status_t set_stat(const struct stat& st, uint32 what);
+	virtual status_t get_node_path(std::string* path) const;
 
 private:
 	status_t set_from_path(const char* path, bool traverse);

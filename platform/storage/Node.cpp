@@ -12,6 +12,7 @@
 #include <stdio.h>
 #include <string.h>
 #include <sys/xattr.h>
+#include <limits.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -583,5 +584,26 @@ status_t BNode::set_stat(const struct stat& st, uint32 what)
 		if (result != 0)
 			return errno_status();
 	}
+	return B_OK;
+}
+
+status_t BNode::get_node_path(std::string* path) const
+{
+	if (fCStatus != B_OK)
+		return B_NO_INIT;
+	// The kernel knows where the open node is now, even after a rename.
+	char procPath[64];
+	char target[PATH_MAX];
+	snprintf(procPath, sizeof(procPath), "/proc/self/fd/%d", fFd);
+	ssize_t length = readlink(procPath, target, sizeof(target) - 1);
+	if (length <= 0 || target[0] != '/')
+		return B_ENTRY_NOT_FOUND;
+	target[length] = '\0';
+	*path = target;
+	// A removed node reads as "<path> (deleted)"; it has no path any more.
+	struct stat byPath, byFd;
+	if (lstat(target, &byPath) != 0 || fstat(fFd, &byFd) != 0
+	    || byPath.st_ino != byFd.st_ino || byPath.st_dev != byFd.st_dev)
+		return B_ENTRY_NOT_FOUND;
 	return B_OK;
 }

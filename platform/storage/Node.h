@@ -93,6 +93,7 @@ public:
 
 protected:
 	virtual status_t set_stat(const struct stat& st, uint32 what);
+	virtual status_t get_node_path(std::string* path) const;
 	// Opens `path` with `openMode` (open(2) flags) and takes the descriptor;
 	// BFile and BDirectory call it with their own modes.
 	status_t open_path(const char* path, int openMode, mode_t perms = 0644);

@@ -7,8 +7,13 @@
 //   B_ENTRY_REMOVED  "directory" (int64)
 //   B_ENTRY_MOVED    "from directory", "to directory" (int64), "name" (the
 //                    new name; string)
-//   B_STAT_CHANGED   -
-//   B_ATTR_CHANGED   "attr" (string), when it is known
+//   B_STAT_CHANGED   nothing more; "directory" and "name" after the watched
+//                    name was taken by another node (see below)
+//   B_ATTR_CHANGED   nothing more (Linux does not say which attribute)
+//
+// An entry moved out of every folder watched in this process is reported as
+// removed, and one moved in from such a folder as created: the kernel tells
+// only one side of such a move.
 //
 // What each flag reports:
 //   B_WATCH_NAME       the node's own removal and renaming (B_ENTRY_REMOVED,
@@ -66,7 +71,7 @@ status_t watch_node(const node_ref* node, uint32 flags, BMessenger target);
 status_t watch_node(const node_ref* node, uint32 flags, const BHandler* handler,
                     const BLooper* looper = NULL);
 
-// Ends every watch of `target`.
+// Ends every watch of `target` (B_OK also when it watched nothing).
 status_t stop_watching(BMessenger target);
 status_t stop_watching(const BHandler* handler, const BLooper* looper = NULL);
 

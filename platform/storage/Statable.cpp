@@ -36,7 +36,15 @@ status_t BStatable::GetNodeRef(node_ref* ref) const
 		return status;
 	ref->device = BPrivate::short_dev(st.st_dev);
 	ref->node = st.st_ino;
+	std::string path;
+	if (get_node_path(&path) == B_OK)
+		BPrivate::register_node(st.st_dev, st.st_ino, path);
 	return B_OK;
+}
+
+status_t BStatable::get_node_path(std::string*) const
+{
+	return B_UNSUPPORTED;
 }
 
 // Reads one field of the stat into `out`.

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#include <string>
+
 struct node_ref;
 class BVolume;
 
@@ -53,6 +55,9 @@ protected:
 		B_STAT_MODIFICATION_TIME = 0x0020
 	};
 	virtual status_t set_stat(const struct stat& st, uint32 what) = 0;
+	// The node's current path, so that GetNodeRef can record where the node
+	// is (node monitoring finds nodes by path).
+	virtual status_t get_node_path(std::string* path) const;
 };
 
 #endif

@@ -121,6 +121,7 @@ namespace {
 struct DirTable {
 	std::mutex lock;
 	std::map<std::pair<uint64, uint64>, std::string> paths;
+	std::map<std::pair<uint64, uint64>, std::string> nodes;  // any kind of node
 };
 
 DirTable& dir_table()
@@ -169,6 +170,35 @@ status_t lookup_dir(dev_t device, ino_t node, std::string* path)
 	// other folder, so it is checked.
 	struct stat st;
 	if (stat(found.c_str(), &st) != 0 || short_dev(st.st_dev) != short_dev(device)
+	    || st.st_ino != node)
+		return B_ENTRY_NOT_FOUND;
+	*path = found;
+	return B_OK;
+}
+
+void register_node(dev_t device, ino_t node, const std::string& path)
+{
+	DirTable& table = dir_table();
+	std::lock_guard<std::mutex> guard(table.lock);
+	table.nodes[{(uint64)short_dev(device), (uint64)node}] = path;
+}
+
+status_t lookup_node(dev_t device, ino_t node, std::string* path)
+{
+	std::string found;
+	{
+		DirTable& table = dir_table();
+		std::lock_guard<std::mutex> guard(table.lock);
+		auto it = table.nodes.find({(uint64)short_dev(device), (uint64)node});
+		if (it == table.nodes.end()) {
+			it = table.paths.find({(uint64)short_dev(device), (uint64)node});
+			if (it == table.paths.end())
+				return B_ENTRY_NOT_FOUND;
+		}
+		found = it->second;
+	}
+	struct stat st;
+	if (lstat(found.c_str(), &st) != 0 || short_dev(st.st_dev) != short_dev(device)
 	    || st.st_ino != node)
 		return B_ENTRY_NOT_FOUND;
 	*path = found;

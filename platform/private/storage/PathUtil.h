@@ -44,6 +44,12 @@ status_t register_dir_path(const std::string& path, dev_t* device = nullptr,
 // The path of a known folder, checked to still be that folder.
 status_t lookup_dir(dev_t device, ino_t node, std::string* path);
 
+// Records that the node (device, node), of any kind, is at `path`.
+void register_node(dev_t device, ino_t node, const std::string& path);
+// The path of a known node (a folder or a node recorded above), checked to
+// still be that node.
+status_t lookup_node(dev_t device, ino_t node, std::string* path);
+
 // The full path of a ref's entry.
 status_t path_for_ref(const entry_ref& ref, std::string* path);
 // The ref of a normalised absolute path whose folder exists.
