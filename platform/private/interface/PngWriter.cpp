@@ -1,0 +1,133 @@
+#include "interface/PngWriter.h"
+
+#include <Bitmap.h>
+
+#include <errno.h>
+#include <png.h>
+#include <setjmp.h>
+#include <stdio.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+namespace BPrivate {
+
+namespace {
+
+void
+png_error_handler(png_structp png, png_const_charp /*message*/)
+{
+	longjmp(png_jmpbuf(png), 1);
+}
+
+void
+png_warning_handler(png_structp, png_const_charp)
+{
+}
+
+// Converts one row to 8-bit RGB or RGBA.
+void
+convert_row(const uint8* source, int32 width, color_space space, uint8* row)
+{
+	const color_map* palette = space == B_CMAP8 ? system_colors() : NULL;
+	for (int32 x = 0; x < width; x++) {
+		switch (space) {
+			case B_RGB32:
+				row[x * 3] = source[x * 4 + 2];
+				row[x * 3 + 1] = source[x * 4 + 1];
+				row[x * 3 + 2] = source[x * 4];
+				break;
+			case B_RGBA32:
+				row[x * 4] = source[x * 4 + 2];
+				row[x * 4 + 1] = source[x * 4 + 1];
+				row[x * 4 + 2] = source[x * 4];
+				row[x * 4 + 3] = source[x * 4 + 3];
+				break;
+			default: {
+				rgb_color color = palette->color_list[source[x]];
+				row[x * 4] = color.red;
+				row[x * 4 + 1] = color.green;
+				row[x * 4 + 2] = color.blue;
+				row[x * 4 + 3] = source[x] == B_TRANSPARENT_MAGIC_CMAP8 ? 0 : 255;
+				break;
+			}
+		}
+	}
+}
+
+// Everything that libpng may jump across lives outside this function's
+// frame, so that longjmp skips no destructor.
+bool
+write_rows(FILE* file, const uint8* bits, int32 width, int32 height,
+	int32 bytesPerRow, color_space space, uint8* row)
+{
+	png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL,
+		png_error_handler, png_warning_handler);
+	if (png == NULL)
+		return false;
+	png_infop info = png_create_info_struct(png);
+	if (info == NULL) {
+		png_destroy_write_struct(&png, NULL);
+		return false;
+	}
+	if (setjmp(png_jmpbuf(png))) {
+		png_destroy_write_struct(&png, &info);
+		return false;
+	}
+	png_init_io(png, file);
+	png_set_IHDR(png, info, width, height, 8,
+		space == B_RGB32 ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA,
+		PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+	png_write_info(png, info);
+	for (int32 y = 0; y < height; y++) {
+		convert_row(bits + (size_t)y * bytesPerRow, width, space, row);
+		png_write_row(png, row);
+	}
+	png_write_end(png, info);
+	png_destroy_write_struct(&png, &info);
+	return true;
+}
+
+}
+
+status_t
+write_png(const char* path, const void* bits, int32 width, int32 height,
+	int32 bytesPerRow, color_space space)
+{
+	if (path == NULL || bits == NULL || width <= 0 || height <= 0)
+		return B_BAD_VALUE;
+	int32 pixelSize = space == B_CMAP8 ? 1 : 4;
+	if ((space != B_RGB32 && space != B_RGBA32 && space != B_CMAP8)
+		|| bytesPerRow < width * pixelSize)
+		return B_BAD_VALUE;
+
+	std::string temporary = std::string(path) + ".part";
+	FILE* file = fopen(temporary.c_str(), "wb");
+	if (file == NULL)
+		return errno_to_status(errno);
+	std::vector<uint8> row((size_t)width * 4);
+	bool written = write_rows(file, (const uint8*)bits, width, height,
+		bytesPerRow, space, row.data());
+	status_t status = B_OK;
+	if (fclose(file) != 0 || !written)
+		status = B_IO_ERROR;
+	if (status == B_OK && rename(temporary.c_str(), path) != 0)
+		status = errno_to_status(errno);
+	if (status != B_OK)
+		unlink(temporary.c_str());
+	return status;
+}
+
+status_t
+write_png(const char* path, const BBitmap* bitmap)
+{
+	if (bitmap == NULL || !bitmap->IsValid())
+		return B_BAD_VALUE;
+	BRect bounds = bitmap->Bounds();
+	return write_png(path, bitmap->Bits(), bounds.IntegerWidth() + 1,
+		bounds.IntegerHeight() + 1, bitmap->BytesPerRow(), bitmap->ColorSpace());
+}
+
+}

@@ -1,0 +1,183 @@
+#include "interface/TextEngine.h"
+
+#include "interface/FontRegistry.h"
+
+#include <pango/pangocairo.h>
+#include <string.h>
+
+#include <mutex>
+
+namespace BPrivate {
+
+namespace {
+
+// Heights do not depend on the thread; one cache serves all of them.
+std::mutex sHeightLock;
+std::map<std::tuple<uint16, uint16, float>, font_height> sHeights;
+
+void
+apply_options(PangoContext* context, bool antialias)
+{
+	cairo_font_options_t* options = cairo_font_options_create();
+	cairo_font_options_set_antialias(options,
+		antialias ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
+	cairo_font_options_set_hint_style(options,
+		antialias ? CAIRO_HINT_STYLE_SLIGHT : CAIRO_HINT_STYLE_FULL);
+	// Whole-pixel advances: what is measured is exactly what is drawn.
+	cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+	pango_cairo_context_set_font_options(context, options);
+	cairo_font_options_destroy(options);
+}
+
+PangoStretch
+stretch_for(int width)
+{
+	if (width <= 56) return PANGO_STRETCH_ULTRA_CONDENSED;
+	if (width <= 69) return PANGO_STRETCH_EXTRA_CONDENSED;
+	if (width <= 81) return PANGO_STRETCH_CONDENSED;
+	if (width <= 93) return PANGO_STRETCH_SEMI_CONDENSED;
+	if (width <= 106) return PANGO_STRETCH_NORMAL;
+	if (width <= 119) return PANGO_STRETCH_SEMI_EXPANDED;
+	if (width <= 137) return PANGO_STRETCH_EXPANDED;
+	if (width <= 175) return PANGO_STRETCH_EXTRA_EXPANDED;
+	return PANGO_STRETCH_ULTRA_EXPANDED;
+}
+
+}
+
+TextEngine&
+TextEngine::Current()
+{
+	thread_local TextEngine sEngine;
+	return sEngine;
+}
+
+TextEngine::TextEngine()
+{
+	fFontMap = pango_cairo_font_map_new();
+	// Points are pixels.
+	pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(fFontMap), 72.0);
+	for (int i = 0; i < 2; i++) {
+		fContext[i] = pango_font_map_create_context(fFontMap);
+		apply_options(fContext[i], i == 0);
+		fLayout[i] = pango_layout_new(fContext[i]);
+		pango_layout_set_single_paragraph_mode(fLayout[i], TRUE);
+	}
+}
+
+TextEngine::~TextEngine()
+{
+	for (auto& entry : fDescriptions)
+		pango_font_description_free(entry.second);
+	for (int i = 0; i < 2; i++) {
+		g_object_unref(fLayout[i]);
+		g_object_unref(fContext[i]);
+	}
+	g_object_unref(fFontMap);
+}
+
+bool
+TextEngine::IsAntialiased(const BFont& font)
+{
+	return (font.Flags() & B_DISABLE_ANTIALIASING) == 0
+		|| (font.Flags() & B_FORCE_ANTIALIASING) != 0;
+}
+
+PangoFontDescription*
+TextEngine::_Description(const BFont& font)
+{
+	FontKey key(BFontPrivateAccess::FamilyID(font),
+		BFontPrivateAccess::StyleID(font), font.Size());
+	auto found = fDescriptions.find(key);
+	if (found != fDescriptions.end())
+		return found->second;
+
+	PangoFontDescription* description = pango_font_description_new();
+	const FontRegistry& registry = FontRegistry::Get();
+	const FontFamilyInfo* family = registry.FamilyAt(std::get<0>(key));
+	const FontStyleInfo* style = registry.StyleAt(std::get<0>(key), std::get<1>(key));
+	pango_font_description_set_family(description,
+		family != NULL ? family->name.c_str() : "sans-serif");
+	if (style != NULL) {
+		pango_font_description_set_weight(description, (PangoWeight)style->weight);
+		pango_font_description_set_style(description,
+			style->italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+		pango_font_description_set_stretch(description, stretch_for(style->stretch));
+	}
+	pango_font_description_set_absolute_size(description,
+		font.Size() * PANGO_SCALE);
+	fDescriptions.emplace(key, description);
+	return description;
+}
+
+const std::string&
+TextEngine::_Clean(const char* text, int32 length)
+{
+	size_t size = 0;
+	if (text != NULL)
+		size = length < 0 ? strlen(text) : strnlen(text, (size_t)length);
+	fScratch.assign(text != NULL ? text : "", size);
+	if (!g_utf8_validate(fScratch.data(), (gssize)fScratch.size(), NULL)) {
+		gchar* valid = g_utf8_make_valid(fScratch.data(), (gssize)fScratch.size());
+		fScratch = valid;
+		g_free(valid);
+	}
+	for (char& c : fScratch) {
+		if ((unsigned char)c < 0x20 || c == 0x7f)
+			c = ' ';
+	}
+	return fScratch;
+}
+
+PangoLayout*
+TextEngine::Layout(const BFont& font, const char* text, int32 length)
+{
+	PangoLayout* layout = fLayout[IsAntialiased(font) ? 0 : 1];
+	// Setting an equal description again does not reset Pango's caches.
+	pango_layout_set_font_description(layout, _Description(font));
+	const std::string& clean = _Clean(text, length);
+	pango_layout_set_text(layout, clean.data(), (int)clean.size());
+	return layout;
+}
+
+float
+TextEngine::StringWidth(const BFont& font, const char* text, int32 length)
+{
+	if (text == NULL || length == 0 || text[0] == '\0')
+		return 0.0f;
+	PangoLayout* layout = Layout(font, text, length);
+	PangoRectangle logical;
+	pango_layout_get_extents(layout, NULL, &logical);
+	return (float)logical.width / PANGO_SCALE;
+}
+
+void
+TextEngine::GetHeight(const BFont& font, font_height* height)
+{
+	FontKey key(BFontPrivateAccess::FamilyID(font),
+		BFontPrivateAccess::StyleID(font), font.Size());
+	{
+		std::lock_guard<std::mutex> lock(sHeightLock);
+		auto found = sHeights.find(key);
+		if (found != sHeights.end()) {
+			*height = found->second;
+			return;
+		}
+	}
+	PangoFontMetrics* metrics = pango_context_get_metrics(fContext[0],
+		_Description(font), pango_language_from_string("en"));
+	font_height result;
+	result.ascent = (float)pango_font_metrics_get_ascent(metrics) / PANGO_SCALE;
+	result.descent = (float)pango_font_metrics_get_descent(metrics) / PANGO_SCALE;
+	float lineHeight = (float)pango_font_metrics_get_height(metrics) / PANGO_SCALE;
+	result.leading = lineHeight - result.ascent - result.descent;
+	if (result.leading < 0.0f)
+		result.leading = 0.0f;
+	pango_font_metrics_unref(metrics);
+
+	std::lock_guard<std::mutex> lock(sHeightLock);
+	sHeights.emplace(key, result);
+	*height = result;
+}
+
+}
