@@ -1,0 +1,534 @@
+#include "display/SdlBackend.h"
+
+#include "display/InputDefs.h"
+#include "display/ServerCore.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <dlfcn.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <unordered_map>
+
+namespace display {
+
+namespace {
+
+// One SDL per process: a server that is being replaced finishes SDL_Quit
+// before the next one calls SDL_Init.
+std::mutex sSdlLock;
+
+// Events handled in one go before queued requests get their turn again.
+const int kEventBatch = 256;
+
+uint32 be_button(uint8 button)
+{
+	switch (button) {
+		case SDL_BUTTON_LEFT:   return be::kPrimaryButton;
+		case SDL_BUTTON_RIGHT:  return be::kSecondaryButton;
+		case SDL_BUTTON_MIDDLE: return be::kTertiaryButton;
+		case SDL_BUTTON_X1:     return 8;
+		case SDL_BUTTON_X2:     return 16;
+		default:                return 0;
+	}
+}
+
+uint32 be_modifiers(uint16 mod)
+{
+	uint32 state = 0;
+	if (mod & KMOD_LSHIFT) state |= be::kLeftShiftKey;
+	if (mod & KMOD_RSHIFT) state |= be::kRightShiftKey;
+	if (mod & KMOD_LCTRL)  state |= be::kLeftControlKey;
+	if (mod & KMOD_RCTRL)  state |= be::kRightControlKey;
+	if (mod & KMOD_LALT)   state |= be::kLeftCommandKey;
+	if (mod & KMOD_RALT)   state |= be::kRightCommandKey;
+	if (mod & KMOD_LGUI)   state |= be::kLeftOptionKey;
+	if (mod & KMOD_RGUI)   state |= be::kRightOptionKey;
+	if (mod & KMOD_CAPS)   state |= be::kCapsLock;
+	if (mod & KMOD_NUM)    state |= be::kNumLock;
+	if (mod & KMOD_SCROLL) state |= be::kScrollLock;
+	return state;
+}
+
+// SDL knows a border with a title and no border at all. The modal look (a
+// border without a title) is asked of the window manager directly, with
+// the Motif hints that X11 window managers read. libX11 is already loaded
+// by SDL; it is looked up here rather than linked.
+void set_border_only(SDL_Window* window)
+{
+	SDL_SysWMinfo info;
+	SDL_VERSION(&info.version);
+	if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+		return;
+	static void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+	if (x11 == nullptr)
+		return;
+	typedef Atom (*InternAtom)(Display*, const char*, Bool);
+	typedef int (*ChangeProperty)(Display*, Window, Atom, Atom, int, int,
+		const unsigned char*, int);
+	typedef int (*Flush)(Display*);
+	auto internAtom = (InternAtom)dlsym(x11, "XInternAtom");
+	auto changeProperty = (ChangeProperty)dlsym(x11, "XChangeProperty");
+	auto flush = (Flush)dlsym(x11, "XFlush");
+	if (internAtom == nullptr || changeProperty == nullptr || flush == nullptr)
+		return;
+	Display* display = info.info.x11.display;
+	Atom hintsAtom = internAtom(display, "_MOTIF_WM_HINTS", False);
+	struct {
+		unsigned long flags;
+		unsigned long functions;
+		unsigned long decorations;
+		long inputMode;
+		unsigned long status;
+	} hints = { 1ul << 1 /* decorations */, 0, 1ul << 1 /* border */, 0, 0 };
+	changeProperty(display, info.info.x11.window, hintsAtom, hintsAtom, 32,
+		PropModeReplace, (const unsigned char*)&hints, 5);
+	flush(display);
+}
+
+class SdlBackend : public DisplayBackend {
+public:
+	explicit SdlBackend(ServerCore& core) : fCore(core) {}
+
+	const char* Name() const override { return "sdl"; }
+	bool IsHeadless() const override { return false; }
+
+	status_t Start(int32* screenWidth, int32* screenHeight) override;
+	void Stop() override;
+
+	status_t CreateNative(WindowRecord& window, const WindowParams& params) override;
+	void DestroyNative(WindowRecord& window) override;
+	void Move(WindowRecord& window, int32 x, int32 y) override
+		{ SDL_SetWindowPosition(Native(window), x, y); }
+	void Resize(WindowRecord& window, int32 width, int32 height) override
+		{ SDL_SetWindowSize(Native(window), width, height); }
+	void SetTitle(WindowRecord& window, const char* title) override
+		{ SDL_SetWindowTitle(Native(window), title); }
+	void SetDecoration(WindowRecord& window, Decoration decoration) override;
+	void SetAlwaysOnTop(WindowRecord& window, bool onTop) override
+		{ SDL_SetWindowAlwaysOnTop(Native(window), onTop ? SDL_TRUE : SDL_FALSE); }
+	void Show(WindowRecord& window) override;
+	void Hide(WindowRecord& window) override { SDL_HideWindow(Native(window)); }
+	void Minimize(WindowRecord& window, bool minimize) override;
+	void Activate(WindowRecord& window) override { SDL_RaiseWindow(Native(window)); }
+	void Present(WindowRecord& window, const std::vector<PixelRect>& damage) override;
+
+	void WaitAndDispatch(bigtime_t timeout) override;
+	void Wake() override;
+
+private:
+	static SDL_Window* Native(WindowRecord& window)
+		{ return (SDL_Window*)window.native; }
+	WindowRef WindowFor(uint32 sdlWindowId) const;
+	bigtime_t When(uint32 timestamp) const
+		{ return fTickBase + (bigtime_t)timestamp * 1000; }
+	void Repaint(WindowRecord& window);
+
+	void Dispatch(const SDL_Event& event);
+	void DispatchWindowEvent(const SDL_WindowEvent& event);
+	void DispatchKey(const SDL_KeyboardEvent& event);
+	void DispatchText(const SDL_TextInputEvent& event);
+	void FlushPendingKey();
+	void DeliverDrop();
+
+	ServerCore& fCore;
+	bool fLocked = false;
+	uint32 fWakeEvent = 0;
+	std::atomic<bool> fWakePending{false};
+	bigtime_t fTickBase = 0;
+	std::unordered_map<uint32, window_id> fIds;   // SDL's window ids to ours
+
+	// A key press waits for the text SDL sends right after it, so that
+	// both arrive as one key-down.
+	bool fHasPendingKey = false;
+	window_id fPendingKeyWindow = 0;
+	KeyInput fPendingKey;
+	std::string fPendingText;
+
+	// Files of a drop arrive one by one between a begin and a complete.
+	bool fInDrop = false;
+	uint32 fDropWindow = 0;
+	std::vector<std::string> fDropPaths;
+};
+
+status_t SdlBackend::Start(int32* screenWidth, int32* screenHeight)
+{
+	sSdlLock.lock();
+	fLocked = true;
+	// X11 also under Wayland (through XWayland): windows must be placeable.
+	// A driver the user chose in SDL_VIDEODRIVER still wins.
+	SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+	SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+	SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+	SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+	SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+	// A click that activates a window is still a click; BWindow decides
+	// whether the window takes it.
+	SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+	// Window surfaces in plain X11 memory, not through an OpenGL renderer.
+	SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+
+	if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+		fprintf(stderr, "display: SDL: %s\n", SDL_GetError());
+		fLocked = false;
+		sSdlLock.unlock();
+		return B_ERROR;
+	}
+	fWakeEvent = SDL_RegisterEvents(1);
+	SDL_Rect bounds;
+	if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
+		*screenWidth = bounds.w;
+		*screenHeight = bounds.h;
+	}
+	fTickBase = display_clock() - (bigtime_t)SDL_GetTicks() * 1000;
+	SDL_StartTextInput();
+	return B_OK;
+}
+
+void SdlBackend::Stop()
+{
+	SDL_Quit();
+	if (fLocked) {
+		fLocked = false;
+		sSdlLock.unlock();
+	}
+}
+
+status_t SdlBackend::CreateNative(WindowRecord& window, const WindowParams& params)
+{
+	Uint32 flags = SDL_WINDOW_HIDDEN;
+	if (params.resizable)
+		flags |= SDL_WINDOW_RESIZABLE;
+	if (params.decoration == Decoration::kBorderless)
+		flags |= SDL_WINDOW_BORDERLESS;
+	if (params.alwaysOnTop)
+		flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+	if (!params.acceptsFocus) {
+		// Menus and tool tips: placed exactly, never focused.
+		flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
+	}
+	SDL_Window* native = SDL_CreateWindow(params.title.c_str(), params.x, params.y,
+		params.width, params.height, flags);
+	if (native == nullptr) {
+		fprintf(stderr, "display: cannot create a window: %s\n", SDL_GetError());
+		return B_ERROR;
+	}
+	if (params.decoration == Decoration::kBordered)
+		set_border_only(native);
+	window.native = native;
+	fIds[SDL_GetWindowID(native)] = window.id;
+	return B_OK;
+}
+
+void SdlBackend::DestroyNative(WindowRecord& window)
+{
+	SDL_Window* native = Native(window);
+	if (native == nullptr)
+		return;
+	if (fHasPendingKey && fPendingKeyWindow == window.id)
+		fHasPendingKey = false;
+	fIds.erase(SDL_GetWindowID(native));
+	SDL_DestroyWindow(native);
+	window.native = nullptr;
+}
+
+void SdlBackend::SetDecoration(WindowRecord& window, Decoration decoration)
+{
+	SDL_SetWindowBordered(Native(window),
+		decoration == Decoration::kBorderless ? SDL_FALSE : SDL_TRUE);
+	if (decoration == Decoration::kBordered)
+		set_border_only(Native(window));
+}
+
+void SdlBackend::Show(WindowRecord& window)
+{
+	SDL_ShowWindow(Native(window));
+	if (window.acceptsFocus)
+		SDL_RaiseWindow(Native(window));
+}
+
+void SdlBackend::Minimize(WindowRecord& window, bool minimize)
+{
+	if (minimize)
+		SDL_MinimizeWindow(Native(window));
+	else
+		SDL_RestoreWindow(Native(window));
+}
+
+void SdlBackend::Present(WindowRecord& window, const std::vector<PixelRect>& damage)
+{
+	SDL_Surface* surface = SDL_GetWindowSurface(Native(window));
+	if (surface == nullptr)
+		return;
+	const Uint32 format = surface->format->format;
+	// Both keep B, G, R and a fourth byte in memory, as the contents do.
+	const bool sameLayout = format == SDL_PIXELFORMAT_ARGB8888
+		|| format == SDL_PIXELFORMAT_RGB888;
+	const int32 sourcePitch = window.contentWidth * 4;
+
+	std::vector<SDL_Rect> rects;
+	rects.reserve(damage.size());
+	for (const PixelRect& rect : damage) {
+		int32 right = std::min(rect.x + rect.width, std::min(surface->w, window.contentWidth));
+		int32 bottom = std::min(rect.y + rect.height, std::min(surface->h, window.contentHeight));
+		if (right <= rect.x || bottom <= rect.y)
+			continue;
+		SDL_Rect clipped = { rect.x, rect.y, right - rect.x, bottom - rect.y };
+		const uint8* from = (const uint8*)&window.pixels[(size_t)clipped.y
+			* window.contentWidth + clipped.x];
+		uint8* to = (uint8*)surface->pixels + (size_t)clipped.y * surface->pitch
+			+ (size_t)clipped.x * surface->format->BytesPerPixel;
+		if (sameLayout) {
+			for (int32 y = 0; y < clipped.h; y++) {
+				memcpy(to + (size_t)y * surface->pitch, from + (size_t)y * sourcePitch,
+					(size_t)clipped.w * 4);
+			}
+		} else {
+			SDL_ConvertPixels(clipped.w, clipped.h, SDL_PIXELFORMAT_ARGB8888, from,
+				sourcePitch, format, to, surface->pitch);
+		}
+		rects.push_back(clipped);
+	}
+	if (!rects.empty())
+		SDL_UpdateWindowSurfaceRects(Native(window), rects.data(), (int)rects.size());
+}
+
+void SdlBackend::Repaint(WindowRecord& window)
+{
+	std::lock_guard<std::mutex> lock(window.contentLock);
+	std::vector<PixelRect> all = { { 0, 0, window.contentWidth, window.contentHeight } };
+	Present(window, all);
+}
+
+void SdlBackend::WaitAndDispatch(bigtime_t timeout)
+{
+	SDL_Event event;
+	int milliseconds = (int)((timeout + 999) / 1000);
+	if (SDL_WaitEventTimeout(&event, milliseconds) != 0) {
+		Dispatch(event);
+		for (int i = 0; i < kEventBatch && SDL_PollEvent(&event) != 0; i++)
+			Dispatch(event);
+	}
+	FlushPendingKey();
+}
+
+void SdlBackend::Wake()
+{
+	// One wake-up event in SDL's queue is enough.
+	if (fWakePending.exchange(true))
+		return;
+	SDL_Event event;
+	memset(&event, 0, sizeof(event));
+	event.type = fWakeEvent;
+	if (SDL_PushEvent(&event) != 1)
+		fWakePending.store(false);
+}
+
+WindowRef SdlBackend::WindowFor(uint32 sdlWindowId) const
+{
+	auto found = fIds.find(sdlWindowId);
+	if (found == fIds.end())
+		return nullptr;
+	WindowRef window = fCore.Find(found->second);
+	return window != nullptr && !window->destroyed ? window : nullptr;
+}
+
+void SdlBackend::Dispatch(const SDL_Event& event)
+{
+	if (event.type == fWakeEvent) {
+		fWakePending.store(false);
+		return;
+	}
+	if (event.type != SDL_TEXTINPUT)
+		FlushPendingKey();
+
+	switch (event.type) {
+		case SDL_WINDOWEVENT:
+			DispatchWindowEvent(event.window);
+			break;
+		case SDL_MOUSEMOTION:
+			if (WindowRef window = WindowFor(event.motion.windowID)) {
+				fCore.OnMouseMove(*window, event.motion.x, event.motion.y,
+					When(event.motion.timestamp));
+			}
+			break;
+		case SDL_MOUSEBUTTONDOWN:
+		case SDL_MOUSEBUTTONUP:
+			if (WindowRef window = WindowFor(event.button.windowID)) {
+				uint32 button = be_button(event.button.button);
+				if (button != 0) {
+					fCore.OnMouseButton(*window, event.button.x, event.button.y, button,
+						event.type == SDL_MOUSEBUTTONDOWN, When(event.button.timestamp));
+				}
+			}
+			break;
+		case SDL_MOUSEWHEEL:
+			if (WindowRef window = WindowFor(event.wheel.windowID)) {
+				float flip = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.0f : 1.0f;
+				// SDL counts up as positive; BeOS counts down.
+				fCore.OnMouseWheel(*window, flip * event.wheel.preciseX,
+					-flip * event.wheel.preciseY, When(event.wheel.timestamp));
+			}
+			break;
+		case SDL_KEYDOWN:
+		case SDL_KEYUP:
+			DispatchKey(event.key);
+			break;
+		case SDL_TEXTINPUT:
+			DispatchText(event.text);
+			break;
+		case SDL_DROPBEGIN:
+			fInDrop = true;
+			fDropWindow = event.drop.windowID;
+			fDropPaths.clear();
+			break;
+		case SDL_DROPFILE:
+			if (event.drop.file != nullptr) {
+				fDropPaths.push_back(event.drop.file);
+				SDL_free(event.drop.file);
+			}
+			if (!fInDrop) {
+				fDropWindow = event.drop.windowID;
+				DeliverDrop();
+			}
+			break;
+		case SDL_DROPTEXT:
+			SDL_free(event.drop.file);
+			break;
+		case SDL_DROPCOMPLETE:
+			fInDrop = false;
+			DeliverDrop();
+			break;
+		default:
+			break;
+	}
+}
+
+void SdlBackend::DispatchWindowEvent(const SDL_WindowEvent& event)
+{
+	WindowRef window = WindowFor(event.windowID);
+	if (window == nullptr)
+		return;
+	switch (event.event) {
+		case SDL_WINDOWEVENT_MOVED:
+			fCore.OnNativeMoved(*window, event.data1, event.data2);
+			break;
+		case SDL_WINDOWEVENT_SIZE_CHANGED:
+			fCore.OnNativeResized(*window, event.data1, event.data2);
+			Repaint(*window);
+			break;
+		case SDL_WINDOWEVENT_EXPOSED:
+			Repaint(*window);
+			fCore.OnNativeExposed(*window);
+			break;
+		case SDL_WINDOWEVENT_FOCUS_GAINED:
+			// Keys pressed while another program had the focus.
+			fCore.SyncModifiers(be_modifiers(SDL_GetModState()));
+			fCore.OnNativeFocus(*window, true);
+			break;
+		case SDL_WINDOWEVENT_FOCUS_LOST:
+			fCore.OnNativeFocus(*window, false);
+			break;
+		case SDL_WINDOWEVENT_MINIMIZED:
+			fCore.OnNativeMinimized(*window, true);
+			break;
+		case SDL_WINDOWEVENT_RESTORED:
+		case SDL_WINDOWEVENT_MAXIMIZED:
+			fCore.OnNativeMinimized(*window, false);
+			break;
+		case SDL_WINDOWEVENT_CLOSE:
+			fCore.OnNativeClose(*window);
+			break;
+		case SDL_WINDOWEVENT_ENTER:
+			fCore.OnMouseCrossing(*window, true, When(event.timestamp));
+			break;
+		case SDL_WINDOWEVENT_LEAVE:
+			fCore.OnMouseCrossing(*window, false, When(event.timestamp));
+			break;
+		default:
+			break;
+	}
+}
+
+void SdlBackend::DispatchKey(const SDL_KeyboardEvent& event)
+{
+	WindowRef window = WindowFor(event.windowID);
+	if (window == nullptr)
+		return;
+	KeyInput input;
+	input.scancode = event.keysym.scancode;
+	// Printable keys carry their character in the current layout.
+	SDL_Keycode sym = event.keysym.sym;
+	input.keycode = (sym & SDLK_SCANCODE_MASK) != 0 ? 0 : sym;
+	input.down = event.state == SDL_PRESSED;
+	input.repeat = event.repeat != 0;
+	input.when = When(event.timestamp);
+
+	if (input.down && modifier_bits_for_scancode(input.scancode) == 0) {
+		fHasPendingKey = true;
+		fPendingKeyWindow = window->id;
+		fPendingKey = input;
+		fPendingText.clear();
+		return;
+	}
+	fCore.OnKey(*window, input);
+}
+
+void SdlBackend::DispatchText(const SDL_TextInputEvent& event)
+{
+	WindowRef window = WindowFor(event.windowID);
+	size_t length = strlen(event.text);
+	if (fHasPendingKey && window != nullptr && fPendingKeyWindow == window->id
+		&& length > 0 && (size_t)utf8_char_length((uint8)event.text[0]) == length) {
+		// The character the pending key typed.
+		fPendingText = event.text;
+		FlushPendingKey();
+		return;
+	}
+	FlushPendingKey();
+	if (window != nullptr)
+		fCore.OnText(*window, event.text, When(event.timestamp));
+}
+
+void SdlBackend::FlushPendingKey()
+{
+	if (!fHasPendingKey)
+		return;
+	fHasPendingKey = false;
+	WindowRef window = fCore.Find(fPendingKeyWindow);
+	if (window == nullptr || window->destroyed)
+		return;
+	fPendingKey.text = fPendingText.empty() ? nullptr : fPendingText.c_str();
+	fCore.OnKey(*window, fPendingKey);
+}
+
+void SdlBackend::DeliverDrop()
+{
+	std::vector<std::string> paths;
+	paths.swap(fDropPaths);
+	WindowRef window = WindowFor(fDropWindow);
+	if (window == nullptr) {
+		if (SDL_Window* focus = SDL_GetMouseFocus())
+			window = WindowFor(SDL_GetWindowID(focus));
+	}
+	if (window == nullptr || paths.empty())
+		return;
+	int x = 0;
+	int y = 0;
+	SDL_GetGlobalMouseState(&x, &y);
+	fCore.OnDrop(*window, paths, x, y, display_clock());
+}
+
+}
+
+std::unique_ptr<DisplayBackend> make_sdl_backend(ServerCore& core)
+{
+	return std::make_unique<SdlBackend>(core);
+}
+
+}
