@@ -40,7 +40,8 @@
 //   B_UTILITIES_DIRECTORY                            /usr/bin
 //   B_COMMON_DEVELOP_DIRECTORY                       /usr/include
 //
-// The private temporary folder is made with mode 0700 when missing; an
+// The private temporary folder is made with mode 0700 whenever it is asked
+// for (with or without `create`); an
 // existing one is used only when it is a real folder (not a symbolic link)
 // owned by this user and closed to others, so that another user cannot
 // prepare it to take over the fixed file names made there

@@ -29,7 +29,8 @@ public:
 	virtual ~BResources();
 
 	// Reads the resources of `file`, which stays the caller's; the object
-	// keeps its own descriptor. With `clobber` the file's resources are
+	// keeps its own descriptor. Changes can be written back only when `file`
+	// was opened for writing. With `clobber` the file's resources are
 	// dropped (the file must be writable). A file without a container has
 	// no resources; a damaged container fails with B_BAD_VALUE.
 	status_t SetTo(const BFile* file, bool clobber = false);
@@ -59,8 +60,8 @@ public:
 	                     int32* idFound, size_t* lengthFound,
 	                     const char** nameFound);
 
-	// A copy of the resource's data into `data` (up to `length` bytes from
-	// `offset`); returns the bytes copied or an error.
+	// Copies up to `length` bytes of the resource's data, from `offset`, into
+	// `data` (the rest of `data` is left alone).
 	status_t ReadResource(type_code type, int32 id, void* data, off_t offset,
 	                      size_t length);
 	// A new copy, which the caller frees with free(); NULL when missing.
@@ -90,7 +91,7 @@ private:
 	BResources& operator=(const BResources&) = delete;
 
 	std::unique_ptr<BPrivate::ResourceSet> fSet;
-	BFile* fFile;          // own descriptor on the file; NULL when unset
+	int fFd;               // own descriptor on the file; -1 when unset
 	bool fReadOnly;
 	bool fDirty;
 	status_t fCStatus;
