@@ -69,8 +69,7 @@ public:
 	int32 CountWindows() const;
 	BWindow* WindowAt(int32 index) const;
 
-	// Every looper of the process (the application first), in the order
-	// they were created. The pointers are only safe while the application
+	// Every looper of the process, in the order they were created. The pointers are only safe while the application
 	// is locked or the loopers are known to live.
 	int32 CountLoopers() const;
 	BLooper* LooperAt(int32 index) const;

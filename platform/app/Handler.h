@@ -75,6 +75,7 @@ public:
 
 private:
 	friend class BLooper;
+	friend class BMessenger;
 	friend class BPrivate::LooperAccess;
 
 	BHandler(const BHandler&) = delete;

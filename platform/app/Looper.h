@@ -127,7 +127,6 @@ private:
 	void _Init(const char* name, int32 priority, int32 capacity);
 	static int32 _ThreadEntry(void* looper);
 	void _Loop();
-	void _DrainPort(bigtime_t timeout);
 	BHandler* _TopLevelFilter(BMessage* message, BHandler* target);
 	BHandler* _ApplyFilters(BList* filters, BMessage* message, BHandler* target);
 	void _QuitRequested(BMessage* message);

@@ -90,7 +90,7 @@ public:
 	int32 CountNames(type_code type) const;
 	bool IsEmpty() const;
 	// True for the platform's own codes: '_' followed by three upper-case
-	// letters or digits.
+	// letters.
 	bool IsSystem() const;
 	bool IsReply() const;
 	void PrintToStream() const;
@@ -175,9 +175,9 @@ public:
 	status_t AddMessage(const char* name, const BMessage* message);
 	status_t AddFlat(const char* name, BFlattenable* object, int32 count = 1);
 	// Adds `numBytes` bytes as one item. A field's first item fixes its type
-	// and whether it is fixed-size; later items must match both (and, for a
-	// fixed-size field, the item size): B_BAD_TYPE otherwise. `count` is a
-	// hint of how many items will follow.
+	// and whether it is fixed-size; later items must match both (B_BAD_TYPE
+	// otherwise) and, in a fixed-size field, have the same size (B_BAD_VALUE
+	// otherwise). `count` is a hint of how many items will follow.
 	status_t AddData(const char* name, type_code type, const void* data,
 	                 ssize_t numBytes, bool isFixedSize = true, int32 count = 1);
 
@@ -315,7 +315,8 @@ private:
 	void _ClearDelivery();
 
 	BPrivate::MessageData* fData;          // fields and flattened header
-	BPrivate::MessageDelivery* fDelivery;  // NULL unless delivered
+	BPrivate::MessageDelivery* fDelivery;  // NULL until needed
+	int32 fCurSpecifier;                   // -1: no current specifier
 };
 
 #endif

@@ -59,6 +59,25 @@ struct MessageDelivery {
 	~MessageDelivery();
 };
 
+// How a message is to be delivered, besides its target.
+struct SendOptions {
+	BMessenger replyTo;                    // asynchronous return address
+	std::shared_ptr<ReplySlot> slot;       // a synchronous sender waits here
+	bigtime_t timeout = B_INFINITE_TIMEOUT; // for room in a full queue
+	bool isReply = false;
+	const BMessage* previous = nullptr;    // for a reply: the message answered
+};
+
+// A copy of `message` (what and fields) carrying the delivery state of
+// `options`; its target is left to the caller.
+BMessage* make_delivered_copy(const BMessage& message, const SendOptions& options);
+
+// Delivers a copy of `message` to `target`, in this process or another.
+// B_BAD_PORT_ID when the target is gone, B_WOULD_BLOCK / B_TIMED_OUT when
+// its queue stays full.
+status_t deliver_message(const BMessenger& target, const BMessage& message,
+                         const SendOptions& options);
+
 // The kit's door into BMessage and BMessenger internals.
 class MessageAccess {
 public:

@@ -1,0 +1,155 @@
+#include "app/TokenSpace.h"
+
+#include "app/LooperPort.h"
+
+#include <map>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+namespace BPrivate {
+
+namespace {
+
+struct TokenEntry {
+	BHandler* handler;
+	std::shared_ptr<LooperPort> port;
+};
+
+struct TokenTable {
+	std::mutex lock;
+	std::map<int32, TokenEntry> entries;
+	int32 next = 1;
+};
+
+// Never destroyed: handlers may outlive static destruction at exit.
+TokenTable& tokens()
+{
+	static TokenTable* table = new TokenTable;
+	return *table;
+}
+
+struct LooperEntry {
+	BLooper* looper;
+	std::shared_ptr<LooperPort> port;
+};
+
+struct LooperTable {
+	std::mutex lock;
+	std::vector<LooperEntry> loopers;
+};
+
+LooperTable& loopers()
+{
+	static LooperTable* table = new LooperTable;
+	return *table;
+}
+
+}
+
+int32 TokenSpace::NewToken(BHandler* handler)
+{
+	TokenTable& table = tokens();
+	std::lock_guard<std::mutex> lock(table.lock);
+	int32 token = table.next;
+	table.next = table.next == INT32_MAX ? 1 : table.next + 1;
+	table.entries[token] = TokenEntry{handler, nullptr};
+	return token;
+}
+
+void TokenSpace::RemoveToken(int32 token)
+{
+	std::shared_ptr<LooperPort> released;
+	TokenTable& table = tokens();
+	std::lock_guard<std::mutex> lock(table.lock);
+	auto it = table.entries.find(token);
+	if (it == table.entries.end())
+		return;
+	released = std::move(it->second.port);
+	table.entries.erase(it);
+}
+
+void TokenSpace::SetPort(int32 token, std::shared_ptr<LooperPort> port)
+{
+	TokenTable& table = tokens();
+	std::lock_guard<std::mutex> lock(table.lock);
+	auto it = table.entries.find(token);
+	if (it != table.entries.end())
+		std::swap(it->second.port, port);
+	// The old port (now in `port`) is released after the table lock.
+}
+
+bool TokenSpace::Get(int32 token, BHandler** handler, std::shared_ptr<LooperPort>* port)
+{
+	TokenTable& table = tokens();
+	std::lock_guard<std::mutex> lock(table.lock);
+	auto it = table.entries.find(token);
+	if (it == table.entries.end())
+		return false;
+	if (handler != nullptr)
+		*handler = it->second.handler;
+	if (port != nullptr)
+		*port = it->second.port;
+	return true;
+}
+
+void LooperList::Add(BLooper* looper, std::shared_ptr<LooperPort> port)
+{
+	LooperTable& table = loopers();
+	std::lock_guard<std::mutex> lock(table.lock);
+	table.loopers.push_back(LooperEntry{looper, std::move(port)});
+}
+
+void LooperList::Remove(BLooper* looper)
+{
+	std::shared_ptr<LooperPort> released;
+	LooperTable& table = loopers();
+	std::lock_guard<std::mutex> lock(table.lock);
+	for (auto it = table.loopers.begin(); it != table.loopers.end(); ++it) {
+		if (it->looper == looper) {
+			released = std::move(it->port);
+			table.loopers.erase(it);
+			return;
+		}
+	}
+}
+
+std::shared_ptr<LooperPort> LooperList::PortOf(const BLooper* looper)
+{
+	LooperTable& table = loopers();
+	std::lock_guard<std::mutex> lock(table.lock);
+	for (const LooperEntry& entry : table.loopers) {
+		if (entry.looper == looper)
+			return entry.port;
+	}
+	return nullptr;
+}
+
+int32 LooperList::Count()
+{
+	LooperTable& table = loopers();
+	std::lock_guard<std::mutex> lock(table.lock);
+	return (int32)table.loopers.size();
+}
+
+BLooper* LooperList::At(int32 index)
+{
+	LooperTable& table = loopers();
+	std::lock_guard<std::mutex> lock(table.lock);
+	if (index < 0 || (size_t)index >= table.loopers.size())
+		return nullptr;
+	return table.loopers[(size_t)index].looper;
+}
+
+BLooper* LooperList::ForThread(thread_id thread)
+{
+	LooperTable& table = loopers();
+	std::lock_guard<std::mutex> lock(table.lock);
+	for (const LooperEntry& entry : table.loopers) {
+		if (entry.port->thread.load() == thread)
+			return entry.looper;
+	}
+	return nullptr;
+}
+
+}

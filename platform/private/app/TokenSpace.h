@@ -1,0 +1,48 @@
+// Handler tokens: the numbers by which messengers name their targets.
+//
+// Every BHandler gets a token for its lifetime; the table maps it to the
+// handler and to the port of the looper the handler belongs to (none while
+// it belongs to no looper). Tokens are not reused while the process runs
+// (until 2^31 handlers have been made), so a stale messenger can never
+// reach a newer handler by accident.
+#ifndef PRIVATE_APP_TOKEN_SPACE_H
+#define PRIVATE_APP_TOKEN_SPACE_H
+
+#include <OS.h>
+
+#include <memory>
+
+class BHandler;
+class BLooper;
+
+namespace BPrivate {
+
+class LooperPort;
+
+class TokenSpace {
+public:
+	static int32 NewToken(BHandler* handler);
+	static void RemoveToken(int32 token);
+	// The handler joined the looper of `port`, or left it (NULL).
+	static void SetPort(int32 token, std::shared_ptr<LooperPort> port);
+	// False when the token is unknown. Either output may be NULL. The
+	// handler pointer is only safe to use with the port's looper locked.
+	static bool Get(int32 token, BHandler** handler,
+	                std::shared_ptr<LooperPort>* port);
+};
+
+// Every looper of the process, in the order they were made.
+class LooperList {
+public:
+	static void Add(BLooper* looper, std::shared_ptr<LooperPort> port);
+	static void Remove(BLooper* looper);
+	// The port of a living looper; NULL when `looper` is not one.
+	static std::shared_ptr<LooperPort> PortOf(const BLooper* looper);
+	static int32 Count();
+	static BLooper* At(int32 index);
+	static BLooper* ForThread(thread_id thread);
+};
+
+}
+
+#endif
