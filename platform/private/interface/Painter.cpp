@@ -631,9 +631,11 @@ Painter::FillPolygon(const BPoint* points, int32 count, const pattern& p)
 	// takes in the pixels that the edges pass through, as FillRect does.
 	cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
 	cairo_fill_preserve(cr);
+	// Square corners stay square; sharper ones are bevelled so that they
+	// do not reach past their vertex.
 	cairo_set_line_width(cr, 1.0);
-	cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
 	cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+	cairo_set_miter_limit(cr, 1.5);
 	cairo_stroke(cr);
 	_CompositeMask(box, p, false);
 }

@@ -148,9 +148,12 @@ Painter::DrawPixels(const void* bits, int32 width, int32 height,
 	Blender blender{fMode, fSourceAlpha, fAlphaFunction, fHighColor, fLowColor,
 		fHasAlpha};
 
-	if (!scaled && fMode == B_OP_COPY && space != B_CMAP8) {
+	bool plainOver = fMode == B_OP_OVER
+		|| (fMode == B_OP_ALPHA && space == B_RGB32 && fSourceAlpha == B_PIXEL_ALPHA);
+	if (!scaled && (fMode == B_OP_COPY || plainOver) && space != B_CMAP8) {
 		// Straight copy, row by row: the path of a window's backbuffer and
-		// of off-screen drawing.
+		// of off-screen drawing. B_OP_OVER only leaves out the transparent
+		// colour (and so does B_OP_ALPHA for a source without alpha).
 		for (const PixelBox& clip : fClipping) {
 			PixelBox part = area.Intersect(clip);
 			PixelBox inSource{available.left - from.left + to.left,
@@ -166,7 +169,13 @@ Painter::DrawPixels(const void* bits, int32 width, int32 height,
 					+ (size_t)(y - to.top + from.top) * bytesPerRow)
 					+ (part.left - to.left + from.left);
 				uint32* d = (uint32*)(fBits + (size_t)y * fBytesPerRow) + part.left;
-				if (fHasAlpha && space == B_RGBA32)
+				if (plainOver) {
+					// Every pixel but the transparent colour, opaque.
+					for (int32 i = 0; i < count; i++) {
+						if ((s[i] & 0x00ffffffu) != (B_TRANSPARENT_MAGIC_RGBA32 & 0x00ffffffu))
+							d[i] = (fHasAlpha && space == B_RGBA32) ? s[i] : (s[i] | 0xff000000u);
+					}
+				} else if (fHasAlpha && space == B_RGBA32)
 					memcpy(d, s, count * 4);
 				else {
 					for (int32 i = 0; i < count; i++)
