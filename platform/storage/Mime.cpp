@@ -1,5 +1,6 @@
 #include <Mime.h>
 
+#include <Directory.h>
 #include <FindDirectory.h>
 #include <Path.h>
 

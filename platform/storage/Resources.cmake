@@ -25,7 +25,8 @@ if(NOT TARGET berestool)
 endif()
 
 function(be_add_resources target)
-  set(args ${ARGN})
+  # Quoted, so that an empty NAME "" keeps its place.
+  set(args "${ARGN}")
   list(LENGTH args count)
   math(EXPR groups "${count} % 8")
   if(count EQUAL 0 OR NOT groups EQUAL 0)

@@ -1,0 +1,9 @@
+#include <EntryList.h>
+
+BEntryList::BEntryList()
+{
+}
+
+BEntryList::~BEntryList()
+{
+}
