@@ -2,6 +2,9 @@
 
 #include <UTF8.h>
 
+#include <algorithm>
+#include <string.h>
+
 namespace orvik {
 
 int32 detect_charset(const char* text)
@@ -50,14 +53,9 @@ int32 detect_charset(const char* text)
 
 int32 detect_cr_type(const char* text)
 {
-	int32 lf = 0;
-	int32 cr = 0;
-	for (const char* p = text; *p != 0; p++) {
-		if (*p == '\n')
-			lf++;
-		else if (*p == '\r')
-			cr++;
-	}
+	const char* end = text + strlen(text);
+	const int32 lf = static_cast<int32>(std::count(text, end, '\n'));
+	const int32 cr = static_cast<int32>(std::count(text, end, '\r'));
 	if (cr > lf)
 		return CR_TYPE_CR;
 	if (cr == lf && cr > 0)

@@ -8,6 +8,7 @@
 #include <UTF8.h>
 #include <image.h>
 
+#include <algorithm>
 #include <string.h>
 #include <vector>
 
@@ -77,13 +78,17 @@ bool load_lyrics(const entry_ref& ref, std::list<std::string>* lines,
 	if (enc == LYRICS_ENC_DETECT)
 		enc = cvt_enum_bconv_to_ec(orvik::detect_charset(raw.c_str()));
 
+	// Line ends become LF: CR alone turns into LF, any other CR is dropped.
 	std::string normal;
-	normal.reserve(raw.size());
-	for (char c : raw) {
-		if (c != '\r')
-			normal.push_back(c);
-		else if (cr == orvik::CR_TYPE_CR)
-			normal.push_back('\n');
+	if (cr == orvik::CR_TYPE_CR) {
+		normal = std::move(raw);
+		std::replace(normal.begin(), normal.end(), '\r', '\n');
+	} else {
+		normal.reserve(raw.size());
+		std::string::size_type from = 0;
+		for (std::string::size_type at; (at = raw.find('\r', from)) != std::string::npos; from = at + 1)
+			normal.append(raw, from, at - from);
+		normal.append(raw, from, std::string::npos);
 	}
 
 	std::string text;
@@ -106,15 +111,15 @@ void text_to_lines(const char* text, std::list<std::string>* lines)
 {
 	lines->clear();
 	const char* start = text;
-	for (const char* p = text; ; p++) {
-		if (*p == '\n') {
-			lines->emplace_back(start, p - start);
-			start = p + 1;
-		} else if (*p == '\0') {
-			if (p != start)
-				lines->emplace_back(start, p - start);
+	const char* end = text + strlen(text);
+	while (start < end) {
+		const char* lf = static_cast<const char*>(memchr(start, '\n', end - start));
+		if (lf == nullptr) {
+			lines->emplace_back(start, end - start);
 			break;
 		}
+		lines->emplace_back(start, lf - start);
+		start = lf + 1;
 	}
 }
 
