@@ -21,6 +21,7 @@ struct Runner {
 	int32 count = 0;
 	bigtime_t due = 0;
 	uint32 generation = 0;   // changes when the schedule is reset
+	uint32 countGeneration = 0;  // changes when the count is set
 };
 
 class Timer {
@@ -72,6 +73,7 @@ public:
 		if (it == fRunners.end() || it->second.count == 0)
 			return B_BAD_VALUE;
 		it->second.count = count;
+		it->second.countGeneration++;
 		fChanged.notify_all();
 		return B_OK;
 	}
@@ -112,6 +114,7 @@ private:
 
 			int32 token = next->first;
 			uint32 generation = next->second.generation;
+			uint32 countGeneration = next->second.countGeneration;
 			BMessenger target = next->second.target;
 			BMessage message(next->second.message);
 			SendOptions options;
@@ -131,7 +134,8 @@ private:
 				continue;
 			Runner& runner = it->second;
 			if (status == B_OK) {
-				if (runner.count > 0)
+				// A count set while this message went out counts from after it.
+				if (runner.count > 0 && runner.countGeneration == countGeneration)
 					runner.count--;
 			} else if (status == B_BAD_PORT_ID) {
 				runner.count = 0;   // the target is gone for good

@@ -1,0 +1,108 @@
+// BMessageRunner: timing of the first message, counts, changes, bad input.
+#include <Looper.h>
+#include <Message.h>
+#include <MessageRunner.h>
+#include <Messenger.h>
+
+#include <gtest/gtest.h>
+
+#include "AppTestUtil.h"
+#include "TestUtil.h"
+
+#include <atomic>
+
+using apptest::Log;
+using apptest::RecordingLooper;
+using testutil::wait_for;
+
+namespace {
+
+void quit(BLooper* looper)
+{
+	if (looper->Lock())
+		looper->Quit();
+}
+
+}
+
+TEST(MessageRunner, FirstMessageAfterOneIntervalThenCountThenStops)
+{
+	Log log;
+	auto* looper = new RecordingLooper(&log);
+	std::atomic<bigtime_t> firstArrival{0};
+	looper->onMessage = [&](BMessage*) {
+		bigtime_t none = 0;
+		firstArrival.compare_exchange_strong(none, system_time());
+		return true;
+	};
+	looper->Run();
+
+	BMessage tick('tick');
+	bigtime_t start = system_time();
+	BMessageRunner runner(BMessenger(looper), &tick, 50000, 3);
+	ASSERT_EQ(runner.InitCheck(), B_OK);
+	// The runner keeps its own copy.
+	tick.what = 'chgd';
+	bigtime_t interval = 0;
+	int32 count = 0;
+	ASSERT_EQ(runner.GetInfo(&interval, &count), B_OK);
+	EXPECT_EQ(interval, 50000);
+
+	ASSERT_TRUE(wait_for([&] { return log.Count('tick') == 3; }));
+	EXPECT_GE(firstArrival.load() - start, 50000);
+	// Every message sent: the runner is done.
+	ASSERT_TRUE(wait_for([&] { return runner.GetInfo(&interval, &count) == B_BAD_VALUE; }));
+	EXPECT_EQ(log.Count('tick'), 3u);
+	EXPECT_EQ(log.Count('chgd'), 0u);
+	quit(looper);
+}
+
+TEST(MessageRunner, SetIntervalAndSetCount)
+{
+	Log log;
+	auto* looper = new RecordingLooper(&log);
+	looper->Run();
+	BMessage tick('tick');
+	BMessageRunner runner(BMessenger(looper), &tick, 60 * 1000000LL);
+	bigtime_t interval;
+	int32 count;
+	ASSERT_EQ(runner.GetInfo(&interval, &count), B_OK);
+	EXPECT_EQ(count, -1);
+
+	// A shorter interval takes effect at once, not after the old one.
+	ASSERT_EQ(runner.SetInterval(10000), B_OK);
+	ASSERT_TRUE(wait_for([&] { return log.Count('tick') >= 2; }));
+	ASSERT_EQ(runner.SetCount(2), B_OK);
+	ASSERT_TRUE(wait_for([&] { return runner.GetInfo(&interval, &count) == B_BAD_VALUE; }));
+	size_t total = log.Count('tick');
+	EXPECT_GE(total, 4u);
+	EXPECT_EQ(runner.SetCount(5), B_BAD_VALUE);
+	EXPECT_EQ(runner.SetInterval(0), B_BAD_VALUE);
+	quit(looper);
+}
+
+TEST(MessageRunner, RefusesBadArgumentsAndStopsWhenDeleted)
+{
+	Log log;
+	auto* looper = new RecordingLooper(&log);
+	looper->Run();
+	BMessenger target(looper);
+	BMessage tick('tick');
+	EXPECT_EQ(BMessageRunner(target, NULL, 1000).InitCheck(), B_BAD_VALUE);
+	EXPECT_EQ(BMessageRunner(target, &tick, 0).InitCheck(), B_BAD_VALUE);
+	EXPECT_EQ(BMessageRunner(target, &tick, 1000, 0).InitCheck(), B_BAD_VALUE);
+	EXPECT_EQ(BMessageRunner(BMessenger(), &tick, 1000).InitCheck(), B_BAD_VALUE);
+
+	auto* runner = new BMessageRunner(target, &tick, 5000);
+	ASSERT_TRUE(wait_for([&] { return log.Count('tick') >= 1; }));
+	delete runner;
+	// Nothing is sent once the destructor has returned: after draining what
+	// was queued before, a few intervals bring nothing new.
+	BMessage reply;
+	ASSERT_EQ(target.SendMessage('sync', &reply), B_OK);
+	size_t afterDelete = log.Count('tick');
+	snooze(20000);
+	ASSERT_EQ(target.SendMessage('sync', &reply), B_OK);
+	EXPECT_EQ(log.Count('tick'), afterDelete);
+	quit(looper);
+}
