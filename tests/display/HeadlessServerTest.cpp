@@ -4,7 +4,8 @@
 #include "TestUtil.h"
 
 #include "display/DisplayServer.h"
-#include "display/InputDefs.h"
+#include <InterfaceDefs.h>
+#include <ViewDefs.h>
 
 #include <SDL_scancode.h>
 #include <stdlib.h>
@@ -230,11 +231,11 @@ TEST_F(HeadlessServer, MousePressesCarryPositionButtonsAndClickCount)
 	window_id id = fServer->CreateWindow(params_at(100, 200, 300, 200), &recorder);
 	const bigtime_t t0 = 5000000;
 
-	fServer->InjectMouseButton(id, 10, 20, be::kPrimaryButton, true, t0);
+	fServer->InjectMouseButton(id, 10, 20, B_PRIMARY_MOUSE_BUTTON, true, t0);
 	fServer->InjectMouseMove(id, 12, 21, t0 + 50000);
-	fServer->InjectMouseButton(id, 12, 21, be::kPrimaryButton, false, t0 + 100000);
-	fServer->InjectMouseButton(id, 11, 21, be::kPrimaryButton, true, t0 + 200000);
-	fServer->InjectMouseButton(id, 11, 21, be::kPrimaryButton, false, t0 + 250000);
+	fServer->InjectMouseButton(id, 12, 21, B_PRIMARY_MOUSE_BUTTON, false, t0 + 100000);
+	fServer->InjectMouseButton(id, 11, 21, B_PRIMARY_MOUSE_BUTTON, true, t0 + 200000);
+	fServer->InjectMouseButton(id, 11, 21, B_PRIMARY_MOUSE_BUTTON, false, t0 + 250000);
 	std::vector<DisplayEvent> events = recorder.Take();
 	ASSERT_EQ(events.size(), 5u);
 
@@ -243,35 +244,35 @@ TEST_F(HeadlessServer, MousePressesCarryPositionButtonsAndClickCount)
 	EXPECT_EQ(events[0].y, 20);
 	EXPECT_EQ(events[0].screenX, 110);
 	EXPECT_EQ(events[0].screenY, 220);
-	EXPECT_EQ(events[0].buttons, be::kPrimaryButton);
+	EXPECT_EQ(events[0].buttons, B_PRIMARY_MOUSE_BUTTON);
 	EXPECT_EQ(events[0].clicks, 1);
 	EXPECT_EQ(events[0].when, t0);
 	EXPECT_EQ(events[1].type, EventType::kMouseMoved);
-	EXPECT_EQ(events[1].buttons, be::kPrimaryButton);
+	EXPECT_EQ(events[1].buttons, B_PRIMARY_MOUSE_BUTTON);
 	EXPECT_EQ(events[2].type, EventType::kMouseUp);
 	EXPECT_EQ(events[2].buttons, 0u);
 	EXPECT_EQ(events[3].clicks, 2);
 
 	// Both buttons held: the mask has both; the right one counts afresh.
-	fServer->InjectMouseButton(id, 11, 21, be::kPrimaryButton, true, t0 + 300000);
-	fServer->InjectMouseButton(id, 11, 21, be::kSecondaryButton, true, t0 + 310000);
+	fServer->InjectMouseButton(id, 11, 21, B_PRIMARY_MOUSE_BUTTON, true, t0 + 300000);
+	fServer->InjectMouseButton(id, 11, 21, B_SECONDARY_MOUSE_BUTTON, true, t0 + 310000);
 	events = recorder.Take();
 	ASSERT_EQ(events.size(), 2u);
 	EXPECT_EQ(events[0].clicks, 3);
 	EXPECT_EQ(events[1].clicks, 1);
-	EXPECT_EQ(events[1].buttons, be::kPrimaryButton | be::kSecondaryButton);
-	fServer->InjectMouseButton(id, 11, 21, be::kSecondaryButton, false, t0 + 320000);
-	fServer->InjectMouseButton(id, 11, 21, be::kPrimaryButton, false, t0 + 330000);
+	EXPECT_EQ(events[1].buttons, B_PRIMARY_MOUSE_BUTTON | B_SECONDARY_MOUSE_BUTTON);
+	fServer->InjectMouseButton(id, 11, 21, B_SECONDARY_MOUSE_BUTTON, false, t0 + 320000);
+	fServer->InjectMouseButton(id, 11, 21, B_PRIMARY_MOUSE_BUTTON, false, t0 + 330000);
 
 	// Too far away, or too late: a single click again.
-	fServer->InjectMouseButton(id, 30, 21, be::kPrimaryButton, true, t0 + 400000);
-	fServer->InjectMouseButton(id, 30, 21, be::kPrimaryButton, false, t0 + 410000);
-	fServer->InjectMouseButton(id, 30, 21, be::kPrimaryButton, true, t0 + 950000);
+	fServer->InjectMouseButton(id, 30, 21, B_PRIMARY_MOUSE_BUTTON, true, t0 + 400000);
+	fServer->InjectMouseButton(id, 30, 21, B_PRIMARY_MOUSE_BUTTON, false, t0 + 410000);
+	fServer->InjectMouseButton(id, 30, 21, B_PRIMARY_MOUSE_BUTTON, true, t0 + 950000);
 	events = recorder.Take(EventType::kMouseDown);
 	ASSERT_EQ(events.size(), 2u);
 	EXPECT_EQ(events[0].clicks, 1);
 	EXPECT_EQ(events[1].clicks, 1);
-	fServer->InjectMouseButton(id, 30, 21, be::kPrimaryButton, false, t0 + 960000);
+	fServer->InjectMouseButton(id, 30, 21, B_PRIMARY_MOUSE_BUTTON, false, t0 + 960000);
 }
 
 TEST_F(HeadlessServer, KeysArriveTranslatedWithModifiers)
@@ -282,12 +283,12 @@ TEST_F(HeadlessServer, KeysArriveTranslatedWithModifiers)
 	KeyInput shift;
 	shift.scancode = SDL_SCANCODE_LSHIFT;
 	fServer->InjectKey(id, shift);
-	EXPECT_EQ(fServer->Modifiers(), be::kShiftKey | be::kLeftShiftKey);
+	EXPECT_EQ(fServer->Modifiers(), B_SHIFT_KEY | B_LEFT_SHIFT_KEY);
 	std::vector<DisplayEvent> events = recorder.Take();
 	ASSERT_EQ(events.size(), 1u);
 	EXPECT_EQ(events[0].type, EventType::kModifiersChanged);
 	EXPECT_EQ(events[0].key, 0x4b);
-	EXPECT_EQ(events[0].modifiers, be::kShiftKey | be::kLeftShiftKey);
+	EXPECT_EQ(events[0].modifiers, B_SHIFT_KEY | B_LEFT_SHIFT_KEY);
 
 	// A typed capital; the release reports the same bytes.
 	KeyInput a;
@@ -305,10 +306,10 @@ TEST_F(HeadlessServer, KeysArriveTranslatedWithModifiers)
 	EXPECT_EQ(events[0].key, 0x3c);
 	EXPECT_STREQ(events[0].bytes, "A");
 	EXPECT_EQ(events[0].rawChar, 'a');
-	EXPECT_EQ(events[0].modifiers & be::kShiftKey, be::kShiftKey);
+	EXPECT_EQ(events[0].modifiers & B_SHIFT_KEY, B_SHIFT_KEY);
 	EXPECT_EQ(events[1].type, EventType::kKeyUp);
 	EXPECT_STREQ(events[1].bytes, "A");
-	EXPECT_EQ(events[2].modifiers & be::kShiftKey, be::kShiftKey);
+	EXPECT_EQ(events[2].modifiers & B_SHIFT_KEY, B_SHIFT_KEY);
 
 	shift.down = false;
 	fServer->InjectKey(id, shift);
@@ -324,7 +325,7 @@ TEST_F(HeadlessServer, KeysArriveTranslatedWithModifiers)
 	fServer->InjectKey(id, f1);
 	events = recorder.Take();
 	ASSERT_EQ(events.size(), 3u);
-	EXPECT_EQ(events[0].key, be::kF1Key);
+	EXPECT_EQ(events[0].key, B_F1_KEY);
 	EXPECT_STREQ(events[0].bytes, "\x10");
 	EXPECT_EQ(events[0].repeat, 0);
 	EXPECT_EQ(events[2].repeat, 2);

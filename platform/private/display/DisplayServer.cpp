@@ -1,7 +1,7 @@
 #include "display/DisplayServer.h"
 
-#include "display/PngFile.h"
 #include "display/ServerCore.h"
+#include "interface/PngWriter.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -397,7 +397,7 @@ status_t DisplayServer::WriteContentsToPng(window_id id, const char* path) const
 	status_t status = ReadContents(id, &pixels, &width, &height);
 	if (status != B_OK)
 		return status;
-	return write_png_file(path, pixels.data(), width, height);
+	return BPrivate::write_png(path, pixels.data(), width, height, width * 4, B_RGB32);
 }
 
 uint32 DisplayServer::Modifiers() const

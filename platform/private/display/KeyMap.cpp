@@ -1,6 +1,7 @@
 #include "display/KeyMap.h"
 
-#include "display/InputDefs.h"
+#include <InterfaceDefs.h>
+#include <ViewDefs.h>
 
 #include <SDL_scancode.h>
 
@@ -115,12 +116,12 @@ int32 keypad_char(uint32 scancode, bool numLock)
 {
 	struct Pad { uint32 scancode; char digit; uint8 navigation; };
 	static const Pad kPad[] = {
-		{ SDL_SCANCODE_KP_0, '0', be::kInsert }, { SDL_SCANCODE_KP_1, '1', be::kEnd },
-		{ SDL_SCANCODE_KP_2, '2', be::kDownArrow }, { SDL_SCANCODE_KP_3, '3', be::kPageDown },
-		{ SDL_SCANCODE_KP_4, '4', be::kLeftArrow }, { SDL_SCANCODE_KP_5, '5', 0 },
-		{ SDL_SCANCODE_KP_6, '6', be::kRightArrow }, { SDL_SCANCODE_KP_7, '7', be::kHome },
-		{ SDL_SCANCODE_KP_8, '8', be::kUpArrow }, { SDL_SCANCODE_KP_9, '9', be::kPageUp },
-		{ SDL_SCANCODE_KP_PERIOD, '.', be::kDelete },
+		{ SDL_SCANCODE_KP_0, '0', B_INSERT }, { SDL_SCANCODE_KP_1, '1', B_END },
+		{ SDL_SCANCODE_KP_2, '2', B_DOWN_ARROW }, { SDL_SCANCODE_KP_3, '3', B_PAGE_DOWN },
+		{ SDL_SCANCODE_KP_4, '4', B_LEFT_ARROW }, { SDL_SCANCODE_KP_5, '5', 0 },
+		{ SDL_SCANCODE_KP_6, '6', B_RIGHT_ARROW }, { SDL_SCANCODE_KP_7, '7', B_HOME },
+		{ SDL_SCANCODE_KP_8, '8', B_UP_ARROW }, { SDL_SCANCODE_KP_9, '9', B_PAGE_UP },
+		{ SDL_SCANCODE_KP_PERIOD, '.', B_DELETE },
 	};
 	for (const Pad& pad : kPad) {
 		if (pad.scancode == scancode)
@@ -134,26 +135,26 @@ int32 special_byte(uint32 scancode)
 {
 	switch (scancode) {
 		case SDL_SCANCODE_RETURN:
-		case SDL_SCANCODE_KP_ENTER:    return be::kEnter;
-		case SDL_SCANCODE_ESCAPE:      return be::kEscape;
-		case SDL_SCANCODE_BACKSPACE:   return be::kBackspace;
-		case SDL_SCANCODE_TAB:         return be::kTab;
-		case SDL_SCANCODE_INSERT:      return be::kInsert;
-		case SDL_SCANCODE_DELETE:      return be::kDelete;
-		case SDL_SCANCODE_HOME:        return be::kHome;
-		case SDL_SCANCODE_END:         return be::kEnd;
-		case SDL_SCANCODE_PAGEUP:      return be::kPageUp;
-		case SDL_SCANCODE_PAGEDOWN:    return be::kPageDown;
-		case SDL_SCANCODE_LEFT:        return be::kLeftArrow;
-		case SDL_SCANCODE_RIGHT:       return be::kRightArrow;
-		case SDL_SCANCODE_UP:          return be::kUpArrow;
-		case SDL_SCANCODE_DOWN:        return be::kDownArrow;
+		case SDL_SCANCODE_KP_ENTER:    return B_ENTER;
+		case SDL_SCANCODE_ESCAPE:      return B_ESCAPE;
+		case SDL_SCANCODE_BACKSPACE:   return B_BACKSPACE;
+		case SDL_SCANCODE_TAB:         return B_TAB;
+		case SDL_SCANCODE_INSERT:      return B_INSERT;
+		case SDL_SCANCODE_DELETE:      return B_DELETE;
+		case SDL_SCANCODE_HOME:        return B_HOME;
+		case SDL_SCANCODE_END:         return B_END;
+		case SDL_SCANCODE_PAGEUP:      return B_PAGE_UP;
+		case SDL_SCANCODE_PAGEDOWN:    return B_PAGE_DOWN;
+		case SDL_SCANCODE_LEFT:        return B_LEFT_ARROW;
+		case SDL_SCANCODE_RIGHT:       return B_RIGHT_ARROW;
+		case SDL_SCANCODE_UP:          return B_UP_ARROW;
+		case SDL_SCANCODE_DOWN:        return B_DOWN_ARROW;
 		case SDL_SCANCODE_PRINTSCREEN:
-		case SDL_SCANCODE_PAUSE:       return be::kFunctionKey;
+		case SDL_SCANCODE_PAUSE:       return B_FUNCTION_KEY;
 		default: break;
 	}
 	if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12)
-		return be::kFunctionKey;
+		return B_FUNCTION_KEY;
 	return 0;
 }
 
@@ -219,18 +220,18 @@ int32 be_key_for_scancode(uint32 scancode)
 uint32 modifier_bits_for_scancode(uint32 scancode)
 {
 	switch (scancode) {
-		case SDL_SCANCODE_LSHIFT: return be::kShiftKey | be::kLeftShiftKey;
-		case SDL_SCANCODE_RSHIFT: return be::kShiftKey | be::kRightShiftKey;
-		case SDL_SCANCODE_LCTRL:  return be::kControlKey | be::kLeftControlKey;
-		case SDL_SCANCODE_RCTRL:  return be::kControlKey | be::kRightControlKey;
-		case SDL_SCANCODE_LALT:   return be::kCommandKey | be::kLeftCommandKey;
-		case SDL_SCANCODE_RALT:   return be::kCommandKey | be::kRightCommandKey;
-		case SDL_SCANCODE_LGUI:   return be::kOptionKey | be::kLeftOptionKey;
-		case SDL_SCANCODE_RGUI:   return be::kOptionKey | be::kRightOptionKey;
-		case SDL_SCANCODE_APPLICATION: return be::kMenuKey;
-		case SDL_SCANCODE_CAPSLOCK:     return be::kCapsLock;
-		case SDL_SCANCODE_NUMLOCKCLEAR: return be::kNumLock;
-		case SDL_SCANCODE_SCROLLLOCK:   return be::kScrollLock;
+		case SDL_SCANCODE_LSHIFT: return B_SHIFT_KEY | B_LEFT_SHIFT_KEY;
+		case SDL_SCANCODE_RSHIFT: return B_SHIFT_KEY | B_RIGHT_SHIFT_KEY;
+		case SDL_SCANCODE_LCTRL:  return B_CONTROL_KEY | B_LEFT_CONTROL_KEY;
+		case SDL_SCANCODE_RCTRL:  return B_CONTROL_KEY | B_RIGHT_CONTROL_KEY;
+		case SDL_SCANCODE_LALT:   return B_COMMAND_KEY | B_LEFT_COMMAND_KEY;
+		case SDL_SCANCODE_RALT:   return B_COMMAND_KEY | B_RIGHT_COMMAND_KEY;
+		case SDL_SCANCODE_LGUI:   return B_OPTION_KEY | B_LEFT_OPTION_KEY;
+		case SDL_SCANCODE_RGUI:   return B_OPTION_KEY | B_RIGHT_OPTION_KEY;
+		case SDL_SCANCODE_APPLICATION: return B_MENU_KEY;
+		case SDL_SCANCODE_CAPSLOCK:     return B_CAPS_LOCK;
+		case SDL_SCANCODE_NUMLOCKCLEAR: return B_NUM_LOCK;
+		case SDL_SCANCODE_SCROLLLOCK:   return B_SCROLL_LOCK;
 		default: return 0;
 	}
 }
@@ -245,10 +246,10 @@ uint32 ModifierState::WithGeneralBits(uint32 state)
 {
 	// The general bit of a modifier is held while either of its keys is.
 	const uint32 pairs[][2] = {
-		{ be::kShiftKey, be::kLeftShiftKey | be::kRightShiftKey },
-		{ be::kCommandKey, be::kLeftCommandKey | be::kRightCommandKey },
-		{ be::kControlKey, be::kLeftControlKey | be::kRightControlKey },
-		{ be::kOptionKey, be::kLeftOptionKey | be::kRightOptionKey },
+		{ B_SHIFT_KEY, B_LEFT_SHIFT_KEY | B_RIGHT_SHIFT_KEY },
+		{ B_COMMAND_KEY, B_LEFT_COMMAND_KEY | B_RIGHT_COMMAND_KEY },
+		{ B_CONTROL_KEY, B_LEFT_CONTROL_KEY | B_RIGHT_CONTROL_KEY },
+		{ B_OPTION_KEY, B_LEFT_OPTION_KEY | B_RIGHT_OPTION_KEY },
 	};
 	for (const auto& pair : pairs) {
 		if (state & pair[1])
@@ -271,8 +272,8 @@ bool ModifierState::Key(uint32 scancode, bool down)
 			state ^= bits;
 	} else {
 		// Only the side bit is kept; the general bit follows from both sides.
-		uint32 side = bits & ~(be::kShiftKey | be::kCommandKey | be::kControlKey
-			| be::kOptionKey);
+		uint32 side = bits & ~(B_SHIFT_KEY | B_COMMAND_KEY | B_CONTROL_KEY
+			| B_OPTION_KEY);
 		if (side == 0)
 			side = bits;
 		state = down ? (state | side) : (state & ~side);
@@ -294,10 +295,10 @@ KeyChars translate_key(uint32 scancode, int32 keycode, uint32 modifiers,
 	KeyChars chars;
 
 	int32 special = special_byte(scancode);
-	int32 pad = keypad_char(scancode, (modifiers & be::kNumLock) != 0);
+	int32 pad = keypad_char(scancode, (modifiers & B_NUM_LOCK) != 0);
 	if (pad == 0)
 		return chars;   // keypad 5 without Num Lock types nothing
-	if (pad > 0 && (pad < 0x20 || pad == be::kDelete))
+	if (pad > 0 && (pad < 0x20 || pad == B_DELETE))
 		special = pad;  // the keypad as cursor keys
 	if (special != 0) {
 		chars.rawChar = special;
@@ -316,7 +317,7 @@ KeyChars translate_key(uint32 scancode, int32 keycode, uint32 modifiers,
 		chars.rawChar = us_char(scancode, false);
 
 	bool letter = chars.rawChar >= 'a' && chars.rawChar <= 'z';
-	if ((modifiers & be::kControlKey) != 0 && letter) {
+	if ((modifiers & B_CONTROL_KEY) != 0 && letter) {
 		// Control with a letter types the control character, as the BeOS
 		// key map's control table does (Control-G is 0x07).
 		chars.bytes[0] = (char)(chars.rawChar & 0x1f);
@@ -328,8 +329,8 @@ KeyChars translate_key(uint32 scancode, int32 keycode, uint32 modifiers,
 	}
 
 	// No text came with the key: work it out.
-	bool shifted = (modifiers & be::kShiftKey) != 0;
-	if (letter && (modifiers & be::kCapsLock) != 0)
+	bool shifted = (modifiers & B_SHIFT_KEY) != 0;
+	if (letter && (modifiers & B_CAPS_LOCK) != 0)
 		shifted = !shifted;
 	if (keycode <= 0) {
 		int32 typed = us_char(scancode, shifted);

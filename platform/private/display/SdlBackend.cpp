@@ -1,6 +1,7 @@
 #include "display/SdlBackend.h"
 
-#include "display/InputDefs.h"
+#include <InterfaceDefs.h>
+#include <ViewDefs.h>
 #include "display/ServerCore.h"
 
 #include <SDL.h>
@@ -29,9 +30,9 @@ const int kEventBatch = 256;
 uint32 be_button(uint8 button)
 {
 	switch (button) {
-		case SDL_BUTTON_LEFT:   return be::kPrimaryButton;
-		case SDL_BUTTON_RIGHT:  return be::kSecondaryButton;
-		case SDL_BUTTON_MIDDLE: return be::kTertiaryButton;
+		case SDL_BUTTON_LEFT:   return B_PRIMARY_MOUSE_BUTTON;
+		case SDL_BUTTON_RIGHT:  return B_SECONDARY_MOUSE_BUTTON;
+		case SDL_BUTTON_MIDDLE: return B_TERTIARY_MOUSE_BUTTON;
 		case SDL_BUTTON_X1:     return 8;
 		case SDL_BUTTON_X2:     return 16;
 		default:                return 0;
@@ -41,17 +42,17 @@ uint32 be_button(uint8 button)
 uint32 be_modifiers(uint16 mod)
 {
 	uint32 state = 0;
-	if (mod & KMOD_LSHIFT) state |= be::kLeftShiftKey;
-	if (mod & KMOD_RSHIFT) state |= be::kRightShiftKey;
-	if (mod & KMOD_LCTRL)  state |= be::kLeftControlKey;
-	if (mod & KMOD_RCTRL)  state |= be::kRightControlKey;
-	if (mod & KMOD_LALT)   state |= be::kLeftCommandKey;
-	if (mod & KMOD_RALT)   state |= be::kRightCommandKey;
-	if (mod & KMOD_LGUI)   state |= be::kLeftOptionKey;
-	if (mod & KMOD_RGUI)   state |= be::kRightOptionKey;
-	if (mod & KMOD_CAPS)   state |= be::kCapsLock;
-	if (mod & KMOD_NUM)    state |= be::kNumLock;
-	if (mod & KMOD_SCROLL) state |= be::kScrollLock;
+	if (mod & KMOD_LSHIFT) state |= B_LEFT_SHIFT_KEY;
+	if (mod & KMOD_RSHIFT) state |= B_RIGHT_SHIFT_KEY;
+	if (mod & KMOD_LCTRL)  state |= B_LEFT_CONTROL_KEY;
+	if (mod & KMOD_RCTRL)  state |= B_RIGHT_CONTROL_KEY;
+	if (mod & KMOD_LALT)   state |= B_LEFT_COMMAND_KEY;
+	if (mod & KMOD_RALT)   state |= B_RIGHT_COMMAND_KEY;
+	if (mod & KMOD_LGUI)   state |= B_LEFT_OPTION_KEY;
+	if (mod & KMOD_RGUI)   state |= B_RIGHT_OPTION_KEY;
+	if (mod & KMOD_CAPS)   state |= B_CAPS_LOCK;
+	if (mod & KMOD_NUM)    state |= B_NUM_LOCK;
+	if (mod & KMOD_SCROLL) state |= B_SCROLL_LOCK;
 	return state;
 }
 

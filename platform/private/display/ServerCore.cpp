@@ -1,10 +1,11 @@
 #include "display/ServerCore.h"
 
 #include "display/HeadlessBackend.h"
-#include "display/InputDefs.h"
-#include "display/ModifierHook.h"
-#include "display/PngFile.h"
+#include <InterfaceDefs.h>
+#include <ViewDefs.h>
 #include "display/SdlBackend.h"
+#include "interface/Modifiers.h"
+#include "interface/PngWriter.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -394,7 +395,7 @@ void ServerCore::SyncModifiers(uint32 modifiers)
 	if (fModifierState.Get() == fModifiers.load())
 		return;
 	fModifiers.store(fModifierState.Get());
-	publish_modifiers(fModifierState.Get());
+	BPrivate::set_modifiers(fModifierState.Get());
 }
 
 void ServerCore::OnKey(WindowRecord& window, const KeyInput& input)
@@ -408,7 +409,7 @@ void ServerCore::OnKey(WindowRecord& window, const KeyInput& input)
 		if (!fModifierState.Key(input.scancode, input.down))
 			return;
 		fModifiers.store(fModifierState.Get());
-		publish_modifiers(fModifierState.Get());
+		BPrivate::set_modifiers(fModifierState.Get());
 		event.type = EventType::kModifiersChanged;
 		event.modifiers = fModifierState.Get();
 		Deliver(window, event);
@@ -599,7 +600,7 @@ void ServerCore::WriteScreenshot(WindowRecord& window)
 	window.shotDue = 0;
 	window.lastShot = display_clock();
 	std::string path = fShotDir + "/window-" + std::to_string(window.id) + ".png";
-	write_png_file(path.c_str(), pixels.data(), width, height);
+	BPrivate::write_png(path.c_str(), pixels.data(), width, height, width * 4, B_RGB32);
 }
 
 void ServerCore::WriteDueScreenshots()
