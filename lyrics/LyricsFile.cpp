@@ -3,6 +3,7 @@
 #include "framework/FileName.h"
 #include "framework/TextGuess.h"
 #include "plugin/MelodeckSongEntry.h"
+#include "prefs/PrefStore.h"
 
 #include <File.h>
 #include <UTF8.h>
@@ -105,6 +106,15 @@ bool load_lyrics(const entry_ref& ref, std::list<std::string>* lines,
 	*encoding = enc;
 	text_to_lines(text.c_str(), lines);
 	return true;
+}
+
+bool load_lyrics(const entry_ref& ref, std::list<std::string>* lines,
+                 int32* crType, int32* encoding)
+{
+	int32 readEncoding = LYRICS_ENC_DETECT;
+	if (gPref != nullptr)
+		readEncoding = TPrefLock()->readEncoding;
+	return load_lyrics(ref, lines, crType, encoding, readEncoding);
 }
 
 void text_to_lines(const char* text, std::list<std::string>* lines)

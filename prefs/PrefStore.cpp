@@ -1,0 +1,72 @@
+#include "PrefStore.h"
+
+#include "framework/FileUtils.h"
+
+#include <InterfaceDefs.h>
+
+TPref* gPref = nullptr;
+TExitState* gExitState = nullptr;
+
+const char* const kPrefFileName = "VersoShared_Prefs.arc";
+const char* const kPrefFolder = "Shared";
+
+BLocker& pref_lock()
+{
+	static BLocker lock("VersoD preferences");
+	return lock;
+}
+
+bool reset_keys_held()
+{
+	const uint32 kResetKeys = B_SHIFT_KEY | B_COMMAND_KEY | B_CONTROL_KEY | B_OPTION_KEY;
+	return (modifiers() & kResetKeys) == kResetKeys;
+}
+
+static bool load_record(orvik::TArchivable* record, const char* subFolder, const char* file)
+{
+	BEntry entry;
+	if (record == nullptr || !orvik::get_entry(file, &entry, orvik::BASE_DIR_SETTINGS, subFolder))
+		return false;
+	return record->Load(entry);
+}
+
+static bool save_record(orvik::TArchivable* record, const char* subFolder, const char* file)
+{
+	BEntry entry;
+	if (record == nullptr || !orvik::get_entry(file, &entry, orvik::BASE_DIR_SETTINGS, subFolder))
+		return false;
+	return record->Save(entry);
+}
+
+bool load_global(const char* subFolder, const char* exitStateFile)
+{
+	if (reset_keys_held()) {
+		save_pref(true);
+		return false;
+	}
+	BAutolock lock(pref_lock());
+	const bool exitState = load_record(gExitState, subFolder, exitStateFile);
+	const bool pref = load_record(gPref, kPrefFolder, kPrefFileName);
+	return exitState && pref;
+}
+
+bool save_pref(bool force)
+{
+	if (!force && reset_keys_held())
+		return false;
+	BAutolock lock(pref_lock());
+	return save_record(gPref, kPrefFolder, kPrefFileName);
+}
+
+bool save_exit_state(const char* subFolder, const char* exitStateFile)
+{
+	if (reset_keys_held())
+		return false;
+	BAutolock lock(pref_lock());
+	return save_record(gExitState, subFolder, exitStateFile);
+}
+
+bool compare_rgb_color(const rgb_color& a, const rgb_color& b)
+{
+	return a.red != b.red || a.green != b.green || a.blue != b.blue || a.alpha != b.alpha;
+}
