@@ -248,7 +248,7 @@ BFont::StringWidth(const char* string) const
 float
 BFont::StringWidth(const char* string, int32 length) const
 {
-	return TextEngine::Current().StringWidth(*this, string, length);
+	return TextEngine::Get().StringWidth(*this, string, length);
 }
 
 void
@@ -298,7 +298,7 @@ void
 BFont::GetHeight(font_height* height) const
 {
 	if (height != NULL)
-		TextEngine::Current().GetHeight(*this, height);
+		TextEngine::Get().GetHeight(*this, height);
 }
 
 bool

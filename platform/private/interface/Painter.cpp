@@ -659,28 +659,29 @@ Painter::DrawString(const char* text, int32 length, BPoint baseline)
 {
 	if (text == NULL || length == 0 || text[0] == '\0')
 		return 0.0f;
-	PangoLayout* layout = TextEngine::Current().Layout(fFont, text, length);
-	PangoRectangle ink, logical;
-	pango_layout_get_pixel_extents(layout, &ink, &logical);
-	float advance;
-	{
-		PangoRectangle exact;
-		pango_layout_get_extents(layout, NULL, &exact);
-		advance = (float)exact.width / PANGO_SCALE;
-	}
+	TextEngine& engine = TextEngine::Get();
+	std::unique_lock<std::mutex> lock = TextEngine::Lock();
+	PangoLayout* layout = engine.Layout(fFont, text, length);
+	PangoRectangle exact;
+	pango_layout_get_extents(layout, NULL, &exact);
+	float advance = (float)exact.width / PANGO_SCALE;
 	if (fBits == NULL)
 		return advance;
 
+	PangoRectangle ink;
+	pango_layout_get_pixel_extents(layout, &ink, NULL);
 	// The baseline is the lower edge of the pixel row baseline.y.
 	int32 x = round_to_pixel(baseline.x + fOrigin.x);
 	int32 y = round_to_pixel(baseline.y + fOrigin.y) + 1;
-	int32 top = y - pango_layout_get_baseline(layout) / PANGO_SCALE;
+	int32 top = y - (pango_layout_get_baseline(layout) + PANGO_SCALE / 2) / PANGO_SCALE;
 	PixelBox box{x + ink.x - 1, top + ink.y - 1, x + ink.x + ink.width + 1,
 		top + ink.y + ink.height + 1};
 	if (!_BeginMask(box))
 		return advance;
 	cairo_move_to(fMaskContext, x, top);
 	pango_cairo_show_layout(fMaskContext, layout);
+	// The glyphs are in the mask; the rest needs no Pango.
+	lock.unlock();
 	_CompositeMask(box, B_SOLID_HIGH, true);
 	return advance;
 }

@@ -11,9 +11,7 @@ namespace BPrivate {
 
 namespace {
 
-// Heights do not depend on the thread; one cache serves all of them.
-std::mutex sHeightLock;
-std::map<std::tuple<uint16, uint16, float>, font_height> sHeights;
+std::mutex sLock;
 
 void
 apply_options(PangoContext* context, bool antialias)
@@ -46,10 +44,17 @@ stretch_for(int width)
 }
 
 TextEngine&
-TextEngine::Current()
+TextEngine::Get()
 {
-	thread_local TextEngine sEngine;
-	return sEngine;
+	// Never destroyed: threads may still draw while the process exits.
+	static TextEngine* sEngine = new TextEngine;
+	return *sEngine;
+}
+
+std::unique_lock<std::mutex>
+TextEngine::Lock()
+{
+	return std::unique_lock<std::mutex>(sLock);
 }
 
 TextEngine::TextEngine()
@@ -63,17 +68,6 @@ TextEngine::TextEngine()
 		fLayout[i] = pango_layout_new(fContext[i]);
 		pango_layout_set_single_paragraph_mode(fLayout[i], TRUE);
 	}
-}
-
-TextEngine::~TextEngine()
-{
-	for (auto& entry : fDescriptions)
-		pango_font_description_free(entry.second);
-	for (int i = 0; i < 2; i++) {
-		g_object_unref(fLayout[i]);
-		g_object_unref(fContext[i]);
-	}
-	g_object_unref(fFontMap);
 }
 
 bool
@@ -145,6 +139,7 @@ TextEngine::StringWidth(const BFont& font, const char* text, int32 length)
 {
 	if (text == NULL || length == 0 || text[0] == '\0')
 		return 0.0f;
+	std::unique_lock<std::mutex> lock = Lock();
 	PangoLayout* layout = Layout(font, text, length);
 	PangoRectangle logical;
 	pango_layout_get_extents(layout, NULL, &logical);
@@ -156,13 +151,11 @@ TextEngine::GetHeight(const BFont& font, font_height* height)
 {
 	FontKey key(BFontPrivateAccess::FamilyID(font),
 		BFontPrivateAccess::StyleID(font), font.Size());
-	{
-		std::lock_guard<std::mutex> lock(sHeightLock);
-		auto found = sHeights.find(key);
-		if (found != sHeights.end()) {
-			*height = found->second;
-			return;
-		}
+	std::unique_lock<std::mutex> lock = Lock();
+	auto found = fHeights.find(key);
+	if (found != fHeights.end()) {
+		*height = found->second;
+		return;
 	}
 	PangoFontMetrics* metrics = pango_context_get_metrics(fContext[0],
 		_Description(font), pango_language_from_string("en"));
@@ -174,9 +167,7 @@ TextEngine::GetHeight(const BFont& font, font_height* height)
 	if (result.leading < 0.0f)
 		result.leading = 0.0f;
 	pango_font_metrics_unref(metrics);
-
-	std::lock_guard<std::mutex> lock(sHeightLock);
-	sHeights.emplace(key, result);
+	fHeights.emplace(key, result);
 	*height = result;
 }
 

@@ -1,11 +1,13 @@
-// Text measuring and layout with Pango, one engine per thread.
+// Text measuring and layout with Pango, shared by the whole process.
 //
-// Pango's font maps, contexts and layouts may not be shared between threads
-// without a lock, and windows draw text on their own threads at the same
-// time. So every thread gets its own font map, contexts and layout, made on
-// its first use of text and released when the thread ends; nothing here is
-// shared except the read-only font list and the font-height cache (under a
-// mutex). Font descriptions are made once per font and kept.
+// Pango's font maps, contexts and layouts may not be used from several
+// threads at once, and windows draw text on their own threads. So there is
+// one engine (one font map, one context and layout per anti-aliasing
+// choice) behind one mutex: whoever measures or draws text holds the lock
+// for as long as a layout is in use. Text work is short, so the threads
+// hardly ever wait for each other, and fonts are loaded once for all of
+// them. Font descriptions and font heights are made once per font and kept.
+// The engine lives as long as the process.
 #ifndef INTERFACE_TEXT_ENGINE_H
 #define INTERFACE_TEXT_ENGINE_H
 
@@ -14,6 +16,7 @@
 #include <pango/pango.h>
 
 #include <map>
+#include <mutex>
 #include <string>
 #include <tuple>
 
@@ -33,23 +36,24 @@ const uint16 kNoFontFamily = 0xffff;
 
 class TextEngine {
 public:
-	// The calling thread's engine.
-	static TextEngine& Current();
+	// The engine, and the lock to hold while using it.
+	static TextEngine& Get();
+	static std::unique_lock<std::mutex> Lock();
 
-	~TextEngine();
 	TextEngine(const TextEngine&) = delete;
 	TextEngine& operator=(const TextEngine&) = delete;
 
-	// A layout holding the text (its first `length` bytes; a negative length
-	// means all of it) in the font, anti-aliased as the font's flags say.
-	// Invalid UTF-8 is shown as U+FFFD and control characters as spaces, so
-	// that a string is always one line. The layout belongs to the engine and
-	// stays valid until the next call on this thread.
+	// Call with the lock held. A layout holding the text (its first
+	// `length` bytes; a negative length means all of it) in the font,
+	// anti-aliased as the font's flags say. Invalid UTF-8 is shown as U+FFFD
+	// and control characters as spaces, so that a string is always one
+	// line. The layout belongs to the engine and may be used until the lock
+	// is released or the next call.
 	PangoLayout* Layout(const BFont& font, const char* text, int32 length);
 
+	// These take the lock themselves.
 	// Advance width in pixels.
 	float StringWidth(const BFont& font, const char* text, int32 length);
-
 	// Ascent, descent and leading of the font (not of fallback fonts).
 	void GetHeight(const BFont& font, font_height* height);
 
@@ -66,6 +70,7 @@ private:
 	PangoLayout* fLayout[2];
 	typedef std::tuple<uint16, uint16, float> FontKey;
 	std::map<FontKey, PangoFontDescription*> fDescriptions;
+	std::map<FontKey, font_height> fHeights;
 	std::string fScratch;
 };
 
