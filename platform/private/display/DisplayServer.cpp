@@ -105,7 +105,8 @@ window_id DisplayServer::CreateWindow(const WindowParams& params,
 		id = fCore->fNextId++;
 	}
 	auto window = std::make_shared<WindowRecord>(id, listener, params);
-	window->ResizeContents(params.width, params.height);
+	if (!window->ResizeContents(params.width, params.height))
+		return B_NO_MEMORY;
 
 	ServerCore& core = *fCore;
 	status_t result = B_ERROR;
@@ -173,15 +174,16 @@ status_t DisplayServer::ResizeWindow(window_id id, int32 width, int32 height)
 	if (window == nullptr)
 		return B_BAD_VALUE;
 	{
-		std::lock_guard<std::mutex> lock(fCore->fStateLock);
-		window->state.width = width;
-		window->state.height = height;
-	}
-	{
 		// The contents follow at once, so that what is presented for the
 		// new size is kept.
 		std::lock_guard<std::mutex> lock(window->contentLock);
-		window->ResizeContents(width, height);
+		if (!window->ResizeContents(width, height))
+			return B_NO_MEMORY;
+	}
+	{
+		std::lock_guard<std::mutex> lock(fCore->fStateLock);
+		window->state.width = width;
+		window->state.height = height;
 	}
 	ServerCore* core = fCore.get();
 	return core->Post([core, window, width, height]() {

@@ -1,6 +1,7 @@
 #include "display/WindowRecord.h"
 
 #include <algorithm>
+#include <new>
 #include <string.h>
 
 namespace display {
@@ -26,11 +27,16 @@ WindowRecord::WindowRecord(window_id id, DisplayListener* listener,
 	state.alwaysOnTop = params.alwaysOnTop;
 }
 
-void WindowRecord::ResizeContents(int32 width, int32 height)
+bool WindowRecord::ResizeContents(int32 width, int32 height)
 {
 	if (width == contentWidth && height == contentHeight)
-		return;
-	std::vector<uint32> resized((size_t)width * height, 0xffffffffu);
+		return true;
+	std::vector<uint32> resized;
+	try {
+		resized.assign((size_t)width * height, 0xffffffffu);
+	} catch (const std::bad_alloc&) {
+		return false;
+	}
 	int32 keepWidth = std::min(width, contentWidth);
 	int32 keepHeight = std::min(height, contentHeight);
 	for (int32 y = 0; y < keepHeight; y++) {
@@ -49,6 +55,7 @@ void WindowRecord::ResizeContents(int32 width, int32 height)
 			kept.push_back({ rect.x, rect.y, right - rect.x, bottom - rect.y });
 	}
 	damage.swap(kept);
+	return true;
 }
 
 }

@@ -47,8 +47,9 @@ struct WindowRecord {
 	bool presentQueued = false;
 
 	// Changes the contents' size, keeping what overlaps; new pixels are
-	// white. Call with contentLock held.
-	void ResizeContents(int32 width, int32 height);
+	// white. Call with contentLock held. False (and nothing changed) when
+	// there is no memory for the new size.
+	bool ResizeContents(int32 width, int32 height);
 };
 
 }
