@@ -8,6 +8,8 @@
 namespace BPrivate {
 
 struct Deadline {
+	static constexpr bigtime_t kForever = B_INFINITE_TIMEOUT / 2000;
+
 	bigtime_t at = B_INFINITE_TIMEOUT;  // system_time() at which the wait ends
 	bool poll = false;                  // a relative time-out of 0: never wait
 
@@ -28,10 +30,13 @@ struct Deadline {
 				d.at = 0;
 			} else {
 				const bigtime_t now = system_time();
-				// A huge relative time-out means "for ever", not an overflow.
-				d.at = timeout >= B_INFINITE_TIMEOUT - now ? B_INFINITE_TIMEOUT : now + timeout;
+				d.at = timeout >= kForever - now ? B_INFINITE_TIMEOUT : now + timeout;
 			}
 		}
+		// Waits end on the steady clock, counted in nanoseconds: anything
+		// beyond about a century is "for ever", not an overflow.
+		if (d.at >= kForever)
+			d.at = B_INFINITE_TIMEOUT;
 		return d;
 	}
 

@@ -94,9 +94,15 @@ bool process_is_gone(pid_t pid)
 	return kill(pid, 0) != 0 && errno == ESRCH;
 }
 
+// The process that published the ports in published(): a child made by
+// fork() inherits the list, but the registrations are not its own to remove.
+pid_t gPublisher = -1;
+
 void remove_at_exit()
 {
 	std::lock_guard<std::mutex> lock(registry_mutex());
+	if (getpid() != gPublisher)
+		return;
 	for (const auto& entry : published()) {
 		unlink(entry.second.linkPath.c_str());
 		unlink(entry.second.socketPath.c_str());
@@ -170,6 +176,7 @@ status_t publish_port(port_id port, const std::string& name)
 			atexit(remove_at_exit);
 			cleanupRegistered = true;
 		}
+		gPublisher = getpid();
 		published()[port] = Published{socketPath, linkPath};
 	}
 	PortListener::Default().Serve(port, fd);
