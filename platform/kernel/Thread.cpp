@@ -76,6 +76,7 @@ void* run_spawned_thread(void* argument)
 			self->cv.wait(lock);
 		if (self->killRequested) {
 			self->exitStatus = B_INTERRUPTED;
+			self->ending = true;
 			return nullptr;
 		}
 		apply_priority(self->tid, self->priority);
@@ -85,6 +86,7 @@ void* run_spawned_thread(void* argument)
 	{
 		KernelLock lock(kernel_mutex());
 		self->exitStatus = result;
+		self->ending = true;
 	}
 	return nullptr;
 }
@@ -189,6 +191,8 @@ status_t kill_thread(thread_id id)
 	// at one of its calls would pull the ground from under that library.
 	if (!record->spawned)
 		return B_NOT_ALLOWED;
+	if (record->ending)
+		return B_OK;  // on its way out already
 	if (record.get() == self)
 		end_killed_thread(lock);
 	wake_for_kill(record.get());
@@ -228,6 +232,7 @@ void exit_thread(status_t status)
 	{
 		KernelLock lock(kernel_mutex());
 		self->exitStatus = status;
+		self->ending = true;
 	}
 	if (!self->spawned)
 		thread_finished(self, status);

@@ -211,6 +211,41 @@ TEST(Thread, KillWakesAThreadBlockedInAKernelCallAndRunsDestructors)
 	EXPECT_EQ(kill_thread(-3), B_BAD_THREAD_ID);
 }
 
+TEST(Thread, DestructorsOfAKilledThreadMayStillMakeBlockingCalls)
+{
+	struct Shared {
+		sem_id available;
+		sem_id never;
+		std::atomic<status_t> cleanupResult{1};
+	} shared{create_sem(1, "available"), create_sem(0, "never")};
+
+	thread_id thread = spawn_thread([](void* data) -> int32 {
+		struct Cleanup {
+			Shared* shared;
+			~Cleanup()
+			{
+				// Unwinding after the kill: blocking calls work as usual.
+				snooze(100);
+				status_t result = acquire_sem_etc(shared->available, 1, B_RELATIVE_TIMEOUT, 1000000);
+				if (result == B_OK)
+					release_sem(shared->available);
+				shared->cleanupResult = result;
+			}
+		} cleanup{static_cast<Shared*>(data)};
+		acquire_sem(cleanup.shared->never);
+		return 0;
+	}, "unwinding", B_NORMAL_PRIORITY, &shared);
+	resume_thread(thread);
+	ASSERT_TRUE(wait_for([&] { return state_of(thread) == B_THREAD_WAITING; }));
+	EXPECT_EQ(kill_thread(thread), B_OK);
+	status_t result;
+	EXPECT_EQ(wait_for_thread(thread, &result), B_OK);
+	EXPECT_EQ(result, B_INTERRUPTED);
+	EXPECT_EQ(shared.cleanupResult.load(), B_OK);
+	delete_sem(shared.available);
+	delete_sem(shared.never);
+}
+
 TEST(Thread, KilledBeforeItStartsNeverRuns)
 {
 	std::atomic<int> runs{0};

@@ -207,7 +207,7 @@ void thread_finished(ThreadRecord* self, status_t status)
 void honour_suspension(KernelLock& lock, ThreadRecord* self)
 {
 	while (self->suspendRequested) {
-		if (self->killRequested)
+		if (self->KillPending())
 			end_killed_thread(lock);
 		self->waiting = WaitKind::Suspended;
 		self->cv.wait(lock);
@@ -218,8 +218,15 @@ void honour_suspension(KernelLock& lock, ThreadRecord* self)
 void end_killed_thread(KernelLock& lock)
 {
 	ThreadRecord* self = tCurrent.record.get();
-	if (self != nullptr)
+	if (self != nullptr) {
 		self->exitStatus = B_INTERRUPTED;
+		self->ending = true;
+		// Socket waits in destructors must not see the kill signal again.
+		if (self->wakeFd >= 0) {
+			uint64_t count;
+			(void)!read(self->wakeFd, &count, sizeof(count));
+		}
+	}
 	lock.unlock();
 	// Unwinds the stack; the thread's entry function records the end.
 	pthread_exit(nullptr);
@@ -229,7 +236,7 @@ ThreadRecord* enter_blocking_call(KernelLock& lock)
 {
 	ThreadRecord* self = current_thread();
 	lock = KernelLock(kernel_mutex());
-	if (self->killRequested)
+	if (self->KillPending())
 		end_killed_thread(lock);
 	honour_suspension(lock, self);
 	return self;
@@ -239,7 +246,7 @@ int thread_wake_fd(ThreadRecord* self)
 {
 	if (self->wakeFd < 0) {
 		self->wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-		if (self->wakeFd >= 0 && self->killRequested) {
+		if (self->wakeFd >= 0 && self->KillPending()) {
 			uint64_t one = 1;
 			(void)!write(self->wakeFd, &one, sizeof(one));
 		}

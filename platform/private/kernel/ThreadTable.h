@@ -74,6 +74,10 @@ struct ThreadRecord {
 	void* stackEnd = nullptr;
 	Life life = Life::NotStarted;
 	bool killRequested = false;
+	// The thread is on its way out (returned, exit_thread, or killed):
+	// destructors and exit callbacks that block must not end it a second
+	// time in the middle of its unwinding, so kills no longer apply.
+	bool ending = false;
 	bool suspendRequested = false;
 	WaitKind waiting = WaitKind::None;
 	int32 waitObject = -1;
@@ -94,6 +98,8 @@ struct ThreadRecord {
 
 	// on_exit_thread callbacks; touched only by the thread itself.
 	std::vector<std::pair<void (*)(void*), void*>> exitCallbacks;
+
+	bool KillPending() const { return killRequested && !ending; }
 
 	~ThreadRecord();
 };
@@ -157,7 +163,7 @@ status_t block_until(KernelLock& lock, ThreadRecord* self, WaitList* list,
 {
 	if (ready())
 		return B_OK;
-	if (self->killRequested)
+	if (self->KillPending())
 		return B_INTERRUPTED;
 	if (deadline.poll)
 		return B_WOULD_BLOCK;
@@ -168,7 +174,7 @@ status_t block_until(KernelLock& lock, ThreadRecord* self, WaitList* list,
 	self->waitObject = object;
 	status_t result = B_OK;
 	while (!ready()) {
-		if (self->killRequested) {
+		if (self->KillPending()) {
 			result = B_INTERRUPTED;
 			break;
 		}
@@ -176,7 +182,7 @@ status_t block_until(KernelLock& lock, ThreadRecord* self, WaitList* list,
 			self->cv.wait(lock);
 		} else if (self->cv.wait_until(lock, to_steady(deadline.at))
 				== std::cv_status::timeout && !ready()) {
-			result = self->killRequested ? B_INTERRUPTED : B_TIMED_OUT;
+			result = self->KillPending() ? B_INTERRUPTED : B_TIMED_OUT;
 			break;
 		}
 	}
