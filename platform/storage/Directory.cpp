@@ -103,7 +103,7 @@ status_t BDirectory::SetTo(const node_ref* nref)
 	if (nref == nullptr)
 		return fCStatus = B_BAD_VALUE;
 	std::string path;
-	status_t status = lookup_dir(nref->device, nref->node, &path);
+	status_t status = lookup_node(nref->device, nref->node, &path);
 	if (status != B_OK)
 		return fCStatus = status;
 	return set_dir_path(path);

@@ -28,7 +28,8 @@ public:
 
 	// Anything but a folder fails with B_NOT_A_DIRECTORY.
 	status_t SetTo(const entry_ref* ref);
-	// Only folders whose path this process has seen can be found by node.
+	// Only folders whose path this process has seen can be found by node;
+	// anything else fails with B_ENTRY_NOT_FOUND or B_NOT_A_DIRECTORY.
 	status_t SetTo(const node_ref* nref);
 	status_t SetTo(const BEntry* entry);
 	status_t SetTo(const char* path);
