@@ -1,6 +1,7 @@
 #include "DrawingTestUtil.h"
 
 #include <gtest/gtest.h>
+#include <math.h>
 
 TEST(PainterShapes, FillRectCoversInclusiveEdgesExactly)
 {
@@ -238,6 +239,9 @@ TEST(PainterShapes, ClippingAndOrigin)
 	canvas.painter.FillEllipse(BRect(1000, 1000, 2000, 2000));
 	EXPECT_EQ(canvas.InkBounds(), BRect(10, 10, 11, 11));
 	canvas.painter.StrokeLine(BPoint(-1e7f, -5e6f), BPoint(1e7f, 5e6f));
+	canvas.painter.StrokeLine(BPoint(-1e20f, 3), BPoint(1e20f, 3));
+	canvas.painter.FillRect(BRect(NAN, 0, 5, 5));
+	canvas.painter.DrawString("far", -1, BPoint(3e9f, -3e9f));
 }
 
 TEST(PainterShapes, RefusesUnusableTargets)

@@ -16,9 +16,15 @@ namespace BPrivate {
 
 namespace {
 
+// The nearest pixel; far-away (and NaN) coordinates are pinned well
+// outside any buffer instead of overflowing.
 inline int32
 round_to_pixel(float value)
 {
+	if (!(value > -1.0e9f))
+		return -1000000000;
+	if (value > 1.0e9f)
+		return 1000000000;
 	return (int32)floorf(value + 0.5f);
 }
 
@@ -432,8 +438,8 @@ Painter::StrokeLine(BPoint start, BPoint end, const pattern& p)
 	if (integral && (y0 == y1 || x0 == x1)) {
 		// Horizontal and vertical lines: the pixels from one end to the
 		// other, both included.
-		int32 left = (int32)min_c(x0, x1), right = (int32)max_c(x0, x1);
-		int32 top = (int32)min_c(y0, y1), bottom = (int32)max_c(y0, y1);
+		int32 left = round_to_pixel(min_c(x0, x1)), right = round_to_pixel(max_c(x0, x1));
+		int32 top = round_to_pixel(min_c(y0, y1)), bottom = round_to_pixel(max_c(y0, y1));
 		if (y0 == y1)
 			_FillBox(PixelBox{left, top - before, right, top - before + width - 1}, p);
 		else

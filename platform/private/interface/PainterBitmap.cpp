@@ -14,9 +14,15 @@ namespace BPrivate {
 
 namespace {
 
+// The nearest pixel; far-away (and NaN) coordinates are pinned well
+// outside any buffer instead of overflowing.
 inline int32
 round_to_pixel(float value)
 {
+	if (!(value > -1.0e9f))
+		return -1000000000;
+	if (value > 1.0e9f)
+		return 1000000000;
 	return (int32)floorf(value + 0.5f);
 }
 
