@@ -1,0 +1,37 @@
+// The melodeck program's command line.
+//
+//   melodeck [options] [file|folder|playlist.m3u|playlist.m3u8 ...]
+//     --headless         no window (until the window exists: always)
+//     --plugins DIR      load the plug-ins of DIR (may be repeated) instead
+//                        of the "plugins" folder beside the program
+//     --plugin FILE      load one more plug-in library (may be repeated)
+//     --seconds N        quit after N seconds of real time
+//     --no-repeat        stop after the last entry instead of starting over
+//     --screenshots DIR  reserved for the window's screenshots
+//     -h, --help         usage
+// "--" ends the options; everything after it is a path.
+#ifndef HOST_COMMAND_LINE_H
+#define HOST_COMMAND_LINE_H
+
+#include "HostOptions.h"
+
+#include <string>
+#include <vector>
+
+struct CommandLine {
+	HostOptions options;
+	std::vector<std::string> paths;
+	bool headless = false;
+	bool help = false;
+	bool pluginFoldersGiven = false;
+	std::string screenshotFolder;
+};
+
+// False, with the reason in `error`, for an unknown option or a missing or
+// bad value.
+bool parse_command_line(int argc, const char* const* argv, CommandLine* out,
+	std::string* error);
+
+const char* command_line_usage();
+
+#endif

@@ -1,0 +1,29 @@
+// How the player application runs: where its plug-ins are, what it
+// prints, when it stops.
+#ifndef HOST_HOST_OPTIONS_H
+#define HOST_HOST_OPTIONS_H
+
+#include <SupportDefs.h>
+
+#include <string>
+#include <vector>
+
+struct HostOptions {
+	// Folders whose "*.so" files are loaded as plug-ins, and single plug-in
+	// libraries.
+	std::vector<std::string> pluginFolders;
+	std::vector<std::string> pluginFiles;
+	// Start again from the first entry after the last one (else stop).
+	bool repeat = true;
+	// Start playing the first entry as soon as the player is up.
+	bool startPlaying = true;
+	// Real time between checks for entries that have ended, so that
+	// watchers hear of the change in time.
+	bigtime_t tickInterval = 100000;
+	// Print the playing entry and position on stdout this often; 0: never.
+	bigtime_t statusInterval = 0;
+	// Quit after this much real time; 0: run until asked to quit.
+	bigtime_t quitAfter = 0;
+};
+
+#endif

@@ -1,0 +1,60 @@
+// Messages that control the player and report its state: for the player's
+// window, for tests, and for anybody who holds a messenger to the player.
+//
+// Commands go to the player application. A sender that waits for a reply
+// gets B_REPLY with "error" (int32, B_OK or the reason) once the command
+// has been carried out; kMelodeckGetState is answered with kMelodeckState.
+#ifndef HOST_HOST_PROTOCOL_H
+#define HOST_HOST_PROTOCOL_H
+
+#include <SupportDefs.h>
+
+enum {
+	// playback
+	kMelodeckPlay          = 'Mply',
+	kMelodeckPause         = 'Mpau',
+	kMelodeckTogglePlay    = 'Mtgl',
+	kMelodeckNext          = 'Mnxt',
+	kMelodeckPrevious      = 'Mprv',
+	kMelodeckSeek          = 'Msek',   // "position" (int32, ms)
+	kMelodeckSelect        = 'Msel',   // "index" (int32, 0-based); plays it
+	// moves a manual clock by "ms" (int32) and lets entries end; refused
+	// with B_NOT_ALLOWED when the player runs on the real clock
+	kMelodeckAdvance       = 'Madv',
+
+	// state
+	kMelodeckGetState      = 'Mgst',   // answered with kMelodeckState
+	kMelodeckState         = 'Msta',
+	kMelodeckStartWatching = 'Mwat',   // "target" (messenger)
+	kMelodeckStopWatching  = 'Mstw',   // "target" (messenger)
+	kMelodeckStateChanged  = 'Mchg',   // the state fields plus "change"
+
+	// general plug-ins
+	kMelodeckGetPlugins    = 'Mgpl',   // reply: "name", "description", "path" per plug-in
+	kMelodeckPluginPrefs   = 'Mppr',   // "plugin" (int32, index): Prefs(false)
+	kMelodeckPluginAbout   = 'Mpab',   // "plugin" (int32, index): About(false)
+
+	// the player's own timers and threads
+	kMelodeckTick          = 'Mtck',
+	kMelodeckPrintStatus   = 'Mprs',
+	kMelodeckPluginsGone   = 'Mpgn'
+};
+
+// Fields of kMelodeckState and kMelodeckStateChanged.
+#define MELODECK_FIELD_INDEX     "index"      // int32, -1 with an empty playlist
+#define MELODECK_FIELD_COUNT     "count"      // int32, number of entries
+#define MELODECK_FIELD_POSITION  "position"   // int32, ms into the entry
+#define MELODECK_FIELD_LENGTH    "length"     // int32, ms
+#define MELODECK_FIELD_PLAYING   "playing"    // bool
+#define MELODECK_FIELD_TITLE     "title"      // string
+#define MELODECK_FIELD_FILENAME  "filename"   // string
+#define MELODECK_FIELD_CHANGE    "change"     // int32, the bits below
+
+// What a kMelodeckStateChanged reports.
+enum {
+	kMelodeckEntryChanged     = 0x1,   // another entry is current
+	kMelodeckPlayStateChanged = 0x2,   // started, paused or stopped
+	kMelodeckPositionChanged  = 0x4    // sought (not the clock's steady run)
+};
+
+#endif

@@ -1,0 +1,383 @@
+#include "MelodeckApp.h"
+
+#include "FrontEndHandler.h"
+#include "HostProtocol.h"
+#include "ManualClock.h"
+#include "PlaylistHandler.h"
+
+#include <AppDefs.h>
+#include <MessageRunner.h>
+
+#include <stdio.h>
+#include <string.h>
+
+const char* const kMelodeckAppSignature = "application/x-vnd.Orlund-Melodeck";
+
+namespace {
+
+// Scripting specifiers may hand a message from handler to handler; a chain
+// longer than this is a loop.
+const int32 kMaxSpecifierHops = 16;
+
+void reply_status(BMessage* message, status_t status)
+{
+	if (!message->IsSourceWaiting())
+		return;
+	BMessage reply(B_REPLY);
+	reply.AddInt32("error", status);
+	message->SendReply(&reply);
+}
+
+std::string format_time(int32 ms)
+{
+	char buffer[32];
+	const int32 seconds = ms / 1000;
+	snprintf(buffer, sizeof(buffer), "%d:%02d", (int)(seconds / 60), (int)(seconds % 60));
+	return buffer;
+}
+
+}
+
+MelodeckApp::MelodeckApp(const Playlist& playlist, Clock* clock,
+	const HostOptions& options)
+	:
+	BApplication(kMelodeckAppSignature),
+	fClock(clock),
+	fOptions(options),
+	fPlayback(playlist, clock),
+	fFrontEnd(new FrontEndHandler(&fPlayback)),
+	fPlaylistHandler(new PlaylistHandler(&fPlayback)),
+	fTeardown(kPluginsRunning),
+	fTeardownThread(-1),
+	fTickRunner(NULL),
+	fStatusRunner(NULL),
+	fQuitRunner(NULL),
+	fReady(create_sem(0, "melodeck ready"))
+{
+	fPlayback.SetRepeat(options.repeat);
+	AddHandler(fFrontEnd);
+	AddHandler(fPlaylistHandler);
+}
+
+MelodeckApp::~MelodeckApp()
+{
+	delete fQuitRunner;
+	delete fStatusRunner;
+	delete fTickRunner;
+
+	// A quit that did not pass through QuitRequested still takes the
+	// plug-ins down properly, only without the application answering them.
+	if (fTeardown == kPluginsTearingDown) {
+		status_t result;
+		wait_for_thread(fTeardownThread, &result);
+	} else if (fTeardown == kPluginsRunning)
+		fPlugins.UnloadAll();
+
+	if (Lock()) {
+		RemoveHandler(fFrontEnd);
+		RemoveHandler(fPlaylistHandler);
+		Unlock();
+	}
+	delete fFrontEnd;
+	delete fPlaylistHandler;
+	delete_sem(fReady);
+}
+
+bool MelodeckApp::WaitUntilReady(bigtime_t timeout)
+{
+	if (acquire_sem_etc(fReady, 1, B_RELATIVE_TIMEOUT, timeout) != B_OK)
+		return false;
+	// let the next waiter through too
+	release_sem(fReady);
+	return true;
+}
+
+void MelodeckApp::ReadyToRun()
+{
+	if (fOptions.startPlaying)
+		fPlayback.Play();
+
+	fPlugins.SetHostMessenger(BMessenger(this));
+	for (const std::string& folder : fOptions.pluginFolders)
+		fPlugins.LoadFolder(folder);
+	for (const std::string& file : fOptions.pluginFiles)
+		fPlugins.Load(file);
+	fPlugins.InitAll();
+
+	BMessenger self(this);
+	if (fOptions.tickInterval > 0) {
+		BMessage tick(kMelodeckTick);
+		fTickRunner = new BMessageRunner(self, &tick, fOptions.tickInterval);
+	}
+	if (fOptions.statusInterval > 0) {
+		_PrintStatus();
+		BMessage print(kMelodeckPrintStatus);
+		fStatusRunner = new BMessageRunner(self, &print, fOptions.statusInterval);
+	}
+	if (fOptions.quitAfter > 0) {
+		BMessage quit(B_QUIT_REQUESTED);
+		fQuitRunner = new BMessageRunner(self, &quit, fOptions.quitAfter, 1);
+	}
+	release_sem(fReady);
+}
+
+bool MelodeckApp::QuitRequested()
+{
+	switch (fTeardown) {
+		case kPluginsRunning:
+			if (fPlugins.CountPlugins() > 0) {
+				_StartTeardown();
+				return false;
+			}
+			fTeardown = kPluginsGone;
+			break;
+		case kPluginsTearingDown:
+			// the teardown asks again when it is done
+			return false;
+		case kPluginsGone:
+			break;
+	}
+	return BApplication::QuitRequested();
+}
+
+void MelodeckApp::_StartTeardown()
+{
+	fTeardown = kPluginsTearingDown;
+	fTeardownThread = spawn_thread(&MelodeckApp::_TeardownThread,
+		"plug-in teardown", B_NORMAL_PRIORITY, this);
+	if (fTeardownThread < 0 || resume_thread(fTeardownThread) != B_OK) {
+		// no thread to spare: take them down here, at the risk of a plug-in
+		// window waiting for an answer meanwhile
+		fPlugins.UnloadAll();
+		fTeardown = kPluginsGone;
+		PostMessage(B_QUIT_REQUESTED);
+	}
+}
+
+int32 MelodeckApp::_TeardownThread(void* data)
+{
+	MelodeckApp* app = static_cast<MelodeckApp*>(data);
+	// The application's thread leaves the plug-ins alone until it hears
+	// that this is done.
+	app->fPlugins.UnloadAll();
+	app->PostMessage(kMelodeckPluginsGone);
+	return 0;
+}
+
+void MelodeckApp::DispatchMessage(BMessage* message, BHandler* handler)
+{
+	if (message != NULL && handler == this && message->HasSpecifiers()) {
+		handler = _ResolveSpecifiers(message);
+		if (handler == NULL)
+			return;   // answered by whoever refused the specifier
+	}
+	BApplication::DispatchMessage(message, handler);
+}
+
+// Hands a scripting message from handler to handler, as their specifiers
+// say, until one of them takes it.
+BHandler* MelodeckApp::_ResolveSpecifiers(BMessage* message)
+{
+	BHandler* target = this;
+	for (int32 hops = 0; hops < kMaxSpecifierHops; hops++) {
+		int32 index = 0, form = 0;
+		BMessage specifier;
+		const char* property = NULL;
+		if (message->GetCurrentSpecifier(&index, &specifier, &form, &property) != B_OK)
+			return target;
+		BHandler* next = target->ResolveSpecifier(message, index, &specifier, form,
+			property);
+		if (next == NULL || next == target)
+			return next;
+		target = next;
+	}
+	return target;
+}
+
+BHandler* MelodeckApp::ResolveSpecifier(BMessage* message, int32 index,
+	BMessage* specifier, int32 form, const char* property)
+{
+	if (property != NULL && strcmp(property, "Playlist") == 0
+		&& form == B_DIRECT_SPECIFIER) {
+		message->PopSpecifier();
+		return fPlaylistHandler;
+	}
+	return BApplication::ResolveSpecifier(message, index, specifier, form, property);
+}
+
+status_t MelodeckApp::GetSupportedSuites(BMessage* data)
+{
+	if (data == NULL)
+		return B_BAD_VALUE;
+	status_t status = data->AddString("suites", "suite/vnd.Orlund-Melodeck");
+	if (status != B_OK)
+		return status;
+	return BApplication::GetSupportedSuites(data);
+}
+
+void MelodeckApp::MessageReceived(BMessage* message)
+{
+	switch (message->what) {
+		case kMelodeckHello: {
+			BMessage reply(kMelodeckHello);
+			reply.AddMessenger("Msgr", BMessenger(fFrontEnd));
+			message->SendReply(&reply);
+			break;
+		}
+		case kMelodeckInfo:
+			fFrontEnd->ReplyInfo(message);
+			break;
+
+		case kMelodeckPlay:
+		case kMelodeckPause:
+		case kMelodeckTogglePlay:
+		case kMelodeckNext:
+		case kMelodeckPrevious:
+		case kMelodeckSeek:
+		case kMelodeckSelect:
+		case kMelodeckAdvance:
+		case kMelodeckGetState:
+		case kMelodeckStartWatching:
+		case kMelodeckStopWatching:
+			_HandleCommand(message);
+			break;
+
+		case kMelodeckGetPlugins:
+		case kMelodeckPluginPrefs:
+		case kMelodeckPluginAbout:
+			_HandlePluginRequest(message);
+			break;
+
+		case kMelodeckTick:
+			fPlayback.Update();
+			break;
+		case kMelodeckPrintStatus:
+			_PrintStatus();
+			break;
+		case kMelodeckPluginsGone: {
+			status_t result;
+			wait_for_thread(fTeardownThread, &result);
+			fTeardownThread = -1;
+			fTeardown = kPluginsGone;
+			PostMessage(B_QUIT_REQUESTED);
+			break;
+		}
+		default:
+			BApplication::MessageReceived(message);
+	}
+}
+
+void MelodeckApp::_HandleCommand(BMessage* message)
+{
+	status_t status = B_OK;
+	switch (message->what) {
+		case kMelodeckPlay:
+			fPlayback.Play();
+			break;
+		case kMelodeckPause:
+			fPlayback.Pause();
+			break;
+		case kMelodeckTogglePlay:
+			fPlayback.TogglePlay();
+			break;
+		case kMelodeckNext:
+			fPlayback.Next();
+			break;
+		case kMelodeckPrevious:
+			fPlayback.Previous();
+			break;
+		case kMelodeckSeek: {
+			int32 position = 0;
+			status = message->FindInt32(MELODECK_FIELD_POSITION, &position);
+			if (status == B_OK)
+				fPlayback.SetPosition(position);
+			break;
+		}
+		case kMelodeckSelect: {
+			int32 index = 0;
+			status = message->FindInt32(MELODECK_FIELD_INDEX, &index);
+			if (status == B_OK)
+				status = fPlayback.Select(index);
+			break;
+		}
+		case kMelodeckAdvance: {
+			int32 ms = 0;
+			status = message->FindInt32("ms", &ms);
+			if (status == B_OK && !fClock->IsManual())
+				status = B_NOT_ALLOWED;
+			else if (status == B_OK && ms < 0)
+				status = B_BAD_VALUE;
+			if (status == B_OK) {
+				static_cast<ManualClock*>(fClock)->Advance((bigtime_t)ms * 1000);
+				fPlayback.Update();
+			}
+			break;
+		}
+		case kMelodeckGetState: {
+			BMessage reply(kMelodeckState);
+			fPlayback.AddState(&reply);
+			reply.AddInt32("error", B_OK);
+			message->SendReply(&reply);
+			return;
+		}
+		case kMelodeckStartWatching:
+		case kMelodeckStopWatching: {
+			BMessenger target;
+			status = message->FindMessenger("target", &target);
+			if (status == B_OK && message->what == kMelodeckStartWatching) {
+				if (target.IsValid())
+					fPlayback.StartWatching(target);
+				else
+					status = B_BAD_VALUE;
+			} else if (status == B_OK)
+				fPlayback.StopWatching(target);
+			break;
+		}
+	}
+	reply_status(message, status);
+}
+
+void MelodeckApp::_HandlePluginRequest(BMessage* message)
+{
+	// While the plug-ins are being taken down they belong to that thread.
+	if (fTeardown != kPluginsRunning) {
+		reply_status(message, B_NOT_ALLOWED);
+		return;
+	}
+	if (message->what == kMelodeckGetPlugins) {
+		BMessage reply(B_REPLY);
+		for (int32 i = 0; i < fPlugins.CountPlugins(); i++) {
+			reply.AddString("name", fPlugins.NameAt(i).c_str());
+			reply.AddString("description", fPlugins.DescriptionAt(i).c_str());
+			reply.AddString("path", fPlugins.PathAt(i).c_str());
+		}
+		reply.AddInt32("error", B_OK);
+		message->SendReply(&reply);
+		return;
+	}
+	int32 index = -1;
+	status_t status = message->FindInt32("plugin", &index);
+	if (status == B_OK && (index < 0 || index >= fPlugins.CountPlugins()))
+		status = B_BAD_INDEX;
+	if (status == B_OK) {
+		const bool shown = message->what == kMelodeckPluginPrefs
+			? fPlugins.Prefs(index, false) : fPlugins.About(index, false);
+		if (!shown)
+			status = B_ERROR;
+	}
+	reply_status(message, status);
+}
+
+void MelodeckApp::_PrintStatus()
+{
+	const PlaylistEntry* entry = fPlayback.CurrentEntry();
+	if (entry == NULL) {
+		printf("melodeck: the playlist is empty\n");
+	} else {
+		printf("%s %d/%d  %s / %s  %s\n", fPlayback.IsPlaying() ? "playing" : "paused ",
+			(int)entry->number, (int)fPlayback.List().CountEntries(),
+			format_time(fPlayback.Position()).c_str(), format_time(entry->length).c_str(),
+			entry->title.c_str());
+	}
+	fflush(stdout);
+}

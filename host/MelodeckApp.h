@@ -1,0 +1,80 @@
+// Melodeck, the player application.
+//
+// It plays a playlist on a clock and answers:
+//   - the front-end hello 'MDAm' with "Msgr", a messenger to its front-end
+//     handler, which answers 'MDAi' with the information block;
+//   - scripting on the "Entry" property of "Playlist" (PlaylistHandler);
+//   - the control and state messages of HostProtocol.h, which is how its
+//     window, tests and other programs drive it.
+// Everything else goes on to BApplication.
+//
+// General plug-ins are loaded and started (Init) when the application is
+// ready to run. Quitting takes them down first, on a thread of its own,
+// while the application keeps answering them: a plug-in window that asks
+// the player something while it closes gets its answer instead of waiting
+// for a player that waits for it.
+//
+// Ownership: the application owns its playback, handlers, plug-ins and
+// timers. The clock is not owned and must outlive the application.
+#ifndef HOST_MELODECK_APP_H
+#define HOST_MELODECK_APP_H
+
+#include "HostOptions.h"
+#include "Playback.h"
+#include "PluginHost.h"
+
+#include <Application.h>
+
+class BMessageRunner;
+class Clock;
+class FrontEndHandler;
+class PlaylistHandler;
+
+extern const char* const kMelodeckAppSignature;  // "application/x-vnd.Orlund-Melodeck"
+
+class MelodeckApp : public BApplication {
+public:
+	MelodeckApp(const Playlist& playlist, Clock* clock, const HostOptions& options);
+	virtual ~MelodeckApp();
+
+	virtual void ReadyToRun() override;
+	virtual bool QuitRequested() override;
+	virtual void MessageReceived(BMessage* message) override;
+	virtual void DispatchMessage(BMessage* message, BHandler* handler) override;
+	virtual BHandler* ResolveSpecifier(BMessage* message, int32 index,
+		BMessage* specifier, int32 form, const char* property) override;
+	virtual status_t GetSupportedSuites(BMessage* data) override;
+
+	// For whoever runs the application on another thread: waits until the
+	// plug-ins are loaded and started and the playlist plays. False after
+	// `timeout` (µs).
+	bool WaitUntilReady(bigtime_t timeout);
+
+	// Only on the application's thread, with the application locked.
+	Playback* GetPlayback() { return &fPlayback; }
+
+private:
+	enum TeardownState { kPluginsRunning, kPluginsTearingDown, kPluginsGone };
+
+	BHandler* _ResolveSpecifiers(BMessage* message);
+	void _HandleCommand(BMessage* message);
+	void _HandlePluginRequest(BMessage* message);
+	void _PrintStatus();
+	void _StartTeardown();
+	static int32 _TeardownThread(void* data);
+
+	Clock* fClock;
+	HostOptions fOptions;
+	Playback fPlayback;
+	FrontEndHandler* fFrontEnd;
+	PlaylistHandler* fPlaylistHandler;
+	PluginHost fPlugins;
+	TeardownState fTeardown;
+	thread_id fTeardownThread;
+	BMessageRunner* fTickRunner;
+	BMessageRunner* fStatusRunner;
+	BMessageRunner* fQuitRunner;
+	sem_id fReady;
+};
+
+#endif

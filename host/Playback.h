@@ -1,0 +1,93 @@
+// Playback of a playlist on a clock.
+//
+// The current entry "plays" while the clock runs: its position is where it
+// was started or sought to, plus the time since. When an entry reaches its
+// length the next one starts at once, carrying over whatever time is left.
+// After the last entry the playlist starts again from the first when
+// repeating (the default); otherwise playback stops with the first entry
+// chosen at position 0.
+//
+// Watchers (BMessengers) are told of every change that the steady run of
+// the clock does not explain: another entry, play or pause, a seek. The
+// position itself is not announced; ask for it.
+//
+// Not thread-safe: the player application owns it and uses it on its own
+// thread only. The clock is not owned and must outlive the playback.
+#ifndef HOST_PLAYBACK_H
+#define HOST_PLAYBACK_H
+
+#include "Clock.h"
+#include "Playlist.h"
+
+#include <Messenger.h>
+
+#include <string>
+#include <vector>
+
+class BMessage;
+
+class Playback {
+public:
+	Playback(const Playlist& playlist, const Clock* clock);
+
+	const Playlist& List() const { return fPlaylist; }
+
+	void SetRepeat(bool repeat) { fRepeat = repeat; }
+	bool Repeat() const { return fRepeat; }
+
+	// Starts or resumes the current entry; nothing with an empty playlist.
+	void Play();
+	void Pause();
+	void TogglePlay();
+	// Chooses an entry and plays it from the start. B_BAD_INDEX when there
+	// is no such entry.
+	status_t Select(int32 index);
+	// The next entry, kept playing or paused as before; after the last one
+	// as when the last entry ends.
+	void Next();
+	// The previous entry; at the first entry, the last one when repeating,
+	// else the first one from its start.
+	void Previous();
+	// Moves within the current entry; limited to 0 … its length (the
+	// length itself ends the entry).
+	void SetPosition(int32 ms);
+
+	// Lets entries end that the clock has run past. Every query does this
+	// first; a timer calls it so that watchers hear of entry changes.
+	void Update();
+
+	// -1 with an empty playlist.
+	int32 CurrentIndex();
+	// Milliseconds into the current entry.
+	int32 Position();
+	bool IsPlaying();
+	// NULL with an empty playlist.
+	const PlaylistEntry* CurrentEntry();
+
+	// Adds the state fields (see HostProtocol.h) to `message`.
+	void AddState(BMessage* message);
+
+	void StartWatching(const BMessenger& target);
+	void StopWatching(const BMessenger& target);
+	int32 CountWatchers() const { return (int32)fWatchers.size(); }
+
+private:
+	bigtime_t _PositionAt(bigtime_t now) const;
+	bigtime_t _Length(int32 index) const;
+	void _Start(int32 index, bigtime_t positionUs, bigtime_t now);
+	void _StopAtEnd();
+	void _Notify(uint32 change);
+
+	Playlist fPlaylist;
+	const Clock* fClock;
+	bool fRepeat;
+	int32 fIndex;
+	bool fPlaying;
+	// The position (µs) the entry had at clock time fAnchor; while playing
+	// it grows with the clock from there.
+	bigtime_t fBase;
+	bigtime_t fAnchor;
+	std::vector<BMessenger> fWatchers;
+};
+
+#endif

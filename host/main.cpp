@@ -1,0 +1,129 @@
+// melodeck: the player program. See CommandLine.h for its options.
+#include "CommandLine.h"
+#include "MelodeckApp.h"
+#include "Playlist.h"
+#include "SystemClock.h"
+
+#include <AppDefs.h>
+
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace {
+
+std::string program_folder()
+{
+	char path[4096];
+	const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+	if (length <= 0)
+		return ".";
+	path[length] = '\0';
+	std::string result(path);
+	const size_t slash = result.rfind('/');
+	return slash == std::string::npos || slash == 0 ? "/" : result.substr(0, slash);
+}
+
+// Ctrl-C and kill ask the player to quit properly, so that the plug-ins
+// can close their windows and save their settings. A second Ctrl-C ends it
+// at once, for a plug-in that hangs while closing.
+class SignalWatcher {
+public:
+	SignalWatcher()
+	{
+		sigemptyset(&fSignals);
+		sigaddset(&fSignals, SIGINT);
+		sigaddset(&fSignals, SIGTERM);
+		// before any other thread exists, so that every thread blocks them
+		// and only this one takes them
+		pthread_sigmask(SIG_BLOCK, &fSignals, NULL);
+	}
+
+	void Start()
+	{
+		fThread = std::thread([this] { _Watch(); });
+	}
+
+	~SignalWatcher()
+	{
+		fStop = true;
+		if (fThread.joinable())
+			fThread.join();
+	}
+
+private:
+	void _Watch()
+	{
+		int count = 0;
+		const timespec pause = {0, 200 * 1000 * 1000};
+		while (!fStop) {
+			if (sigtimedwait(&fSignals, NULL, &pause) < 0)
+				continue;
+			if (++count > 1) {
+				fprintf(stderr, "melodeck: stopped\n");
+				_exit(130);
+			}
+			fprintf(stderr, "melodeck: quitting (again to stop at once)\n");
+			be_app_messenger.SendMessage(B_QUIT_REQUESTED);
+		}
+	}
+
+	sigset_t fSignals;
+	std::atomic<bool> fStop{false};
+	std::thread fThread;
+};
+
+}
+
+int main(int argc, char** argv)
+{
+	CommandLine commandLine;
+	std::string error;
+	if (!parse_command_line(argc, argv, &commandLine, &error)) {
+		fprintf(stderr, "melodeck: %s\n%s", error.c_str(), command_line_usage());
+		return 2;
+	}
+	if (commandLine.help) {
+		fputs(command_line_usage(), stdout);
+		return 0;
+	}
+
+	Playlist playlist;
+	Playlist::Notes notes;
+	for (const std::string& path : commandLine.paths)
+		playlist.AddPath(path, &notes);
+	for (const std::string& note : notes)
+		fprintf(stderr, "melodeck: %s\n", note.c_str());
+	if (playlist.IsEmpty())
+		fprintf(stderr, "melodeck: the playlist is empty\n");
+	else
+		printf("melodeck: %d entries in the playlist\n", (int)playlist.CountEntries());
+
+	HostOptions options = commandLine.options;
+	if (!commandLine.pluginFoldersGiven)
+		options.pluginFolders.push_back(program_folder() + "/plugins");
+	// The player's window comes later; until then the player tells what it
+	// plays on stdout.
+	if (!commandLine.headless)
+		fprintf(stderr, "melodeck: no window yet; running headless\n");
+	if (!commandLine.screenshotFolder.empty())
+		fprintf(stderr, "melodeck: --screenshots needs the window; ignored\n");
+	options.statusInterval = 1000000;
+
+	SignalWatcher signals;
+	SystemClock clock;
+	MelodeckApp* app = new MelodeckApp(playlist, &clock, options);
+	if (app->InitCheck() != B_OK) {
+		delete app;
+		return 1;
+	}
+	signals.Start();
+	app->Run();
+	delete app;
+	return 0;
+}
