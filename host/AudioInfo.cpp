@@ -3,6 +3,7 @@
 #include <taglib/audioproperties.h>
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
+#include <taglib/tpropertymap.h>
 
 #include <strings.h>
 #include <sys/stat.h>
@@ -45,11 +46,19 @@ bool read_audio_info(const std::string& path, AudioInfo* info)
 		return false;
 
 	AudioInfo result;
-	if (TagLib::Tag* tag = file.tag()) {
-		const TagLib::String title = tag->title().stripWhiteSpace();
-		if (!title.isEmpty())
-			result.title = title.to8Bit(true);
+	TagLib::String title;
+	if (TagLib::Tag* tag = file.tag())
+		title = tag->title().stripWhiteSpace();
+	if (title.isEmpty() && file.file() != NULL) {
+		// The main tag is not every tag: a WAV file's title usually sits in
+		// its RIFF INFO chunk, which only the property map shows.
+		const TagLib::PropertyMap properties = file.file()->properties();
+		const auto found = properties.find("TITLE");
+		if (found != properties.end() && !found->second.isEmpty())
+			title = found->second.front().stripWhiteSpace();
 	}
+	if (!title.isEmpty())
+		result.title = title.to8Bit(true);
 	if (TagLib::AudioProperties* properties = file.audioProperties()) {
 		const int length = properties->lengthInMilliseconds();
 		if (length > 0)
