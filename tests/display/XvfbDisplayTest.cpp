@@ -26,14 +26,6 @@ using namespace display;
 using displaytest::Picture;
 using displaytest::Recorder;
 
-// SDL's input-method support talks to D-Bus; libdbus keeps its
-// process-wide allocations after SDL_Quit on purpose (SDL 2.26 cannot ask
-// for dbus_shutdown), which the leak checker would report as ours.
-extern "C" const char* __lsan_default_suppressions()
-{
-	return "leak:libdbus-1.so\n";
-}
-
 namespace {
 
 std::string find_program(const char* name)
