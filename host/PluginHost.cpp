@@ -20,6 +20,22 @@ bool ends_with(const std::string& text, const char* suffix)
 	return text.size() > length && text.compare(text.size() - length, length, suffix) == 0;
 }
 
+const char* load_error_text(status_t status)
+{
+	switch (status) {
+		case B_ENTRY_NOT_FOUND:
+			return "no such file";
+		case B_NOT_AN_EXECUTABLE:
+			return "not a shared library";
+		case B_MISSING_LIBRARY:
+			return "a library it needs is missing";
+		case B_MISSING_SYMBOL:
+			return "it needs a symbol that no loaded library has";
+		default:
+			return strerror_status(status);
+	}
+}
+
 }
 
 PluginHost::PluginHost()
@@ -83,7 +99,7 @@ status_t PluginHost::Load(const std::string& path)
 	const image_id image = load_add_on(path.c_str());
 	if (image < 0) {
 		fprintf(stderr, "melodeck: cannot load the plug-in %s: %s\n", path.c_str(),
-			strerror_status(image));
+			load_error_text(image));
 		return image;
 	}
 	void* symbol = NULL;

@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include "CommandLine.h"
+
+#include <vector>
+
+namespace {
+
+bool parse(std::vector<const char*> args, CommandLine* out, std::string* error)
+{
+	args.insert(args.begin(), "melodeck");
+	return parse_command_line((int)args.size(), args.data(), out, error);
+}
+
+}
+
+TEST(CommandLine, OptionsAndPaths)
+{
+	CommandLine line;
+	std::string error;
+	ASSERT_TRUE(parse({"--headless", "a.mp3", "--plugins", "/p1", "--plugins=/p2",
+		"--plugin", "x.so", "--seconds", "2.5", "--no-repeat", "--screenshots", "/s",
+		"--", "--odd-name.mp3", "-"}, &line, &error)) << error;
+	EXPECT_TRUE(line.headless);
+	EXPECT_TRUE(line.pluginFoldersGiven);
+	EXPECT_EQ(line.options.pluginFolders, (std::vector<std::string>{"/p1", "/p2"}));
+	EXPECT_EQ(line.options.pluginFiles, (std::vector<std::string>{"x.so"}));
+	EXPECT_EQ(line.options.quitAfter, 2500000);
+	EXPECT_FALSE(line.options.repeat);
+	EXPECT_EQ(line.screenshotFolder, "/s");
+	EXPECT_EQ(line.paths, (std::vector<std::string>{"a.mp3", "--odd-name.mp3", "-"}));
+
+	CommandLine plain;
+	ASSERT_TRUE(parse({"song.mp3"}, &plain, &error));
+	EXPECT_FALSE(plain.pluginFoldersGiven);
+	EXPECT_TRUE(plain.options.repeat);
+	EXPECT_EQ(plain.options.quitAfter, 0);
+}
+
+TEST(CommandLine, BadInputIsRefusedWithTheReason)
+{
+	const std::vector<std::vector<const char*>> bad = {
+		{"--seconds"}, {"--seconds", "ten"}, {"--seconds", "0"}, {"--seconds", "-3"},
+		{"--seconds", "5x"}, {"--seconds", "nan"}, {"--seconds", "1e300"},
+		{"--plugins"}, {"--plugin="}, {"--volume", "3"}};
+	for (const auto& args : bad) {
+		CommandLine line;
+		std::string error;
+		EXPECT_FALSE(parse(args, &line, &error)) << args[0];
+		EXPECT_FALSE(error.empty());
+	}
+}
