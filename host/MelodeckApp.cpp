@@ -52,6 +52,7 @@ MelodeckApp::MelodeckApp(const Playlist& playlist, Clock* clock,
 	fTickRunner(NULL),
 	fStatusRunner(NULL),
 	fQuitRunner(NULL),
+	fStatusPrinted(false),
 	fReady(create_sem(0, "melodeck ready"))
 {
 	fPlayback.SetRepeat(options.repeat);
@@ -372,12 +373,16 @@ void MelodeckApp::_PrintStatus()
 {
 	const PlaylistEntry* entry = fPlayback.CurrentEntry();
 	if (entry == NULL) {
-		printf("melodeck: the playlist is empty\n");
+		// said once is enough
+		if (fStatusPrinted)
+			return;
+		printf("melodeck: nothing to play\n");
 	} else {
 		printf("%s %d/%d  %s / %s  %s\n", fPlayback.IsPlaying() ? "playing" : "paused ",
 			(int)entry->number, (int)fPlayback.List().CountEntries(),
 			format_time(fPlayback.Position()).c_str(), format_time(entry->length).c_str(),
 			entry->title.c_str());
 	}
+	fStatusPrinted = true;
 	fflush(stdout);
 }

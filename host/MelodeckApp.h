@@ -74,6 +74,7 @@ private:
 	BMessageRunner* fTickRunner;
 	BMessageRunner* fStatusRunner;
 	BMessageRunner* fQuitRunner;
+	bool fStatusPrinted;
 	sem_id fReady;
 };
 
