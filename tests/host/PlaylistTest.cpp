@@ -199,3 +199,33 @@ TEST(Playlist, AudioFileTakesTheTitleFromItsTags)
 	EXPECT_EQ(notes.size(), 2u);
 	EXPECT_EQ(playlist.CountEntries(), 2);
 }
+
+// The bundled demo: four entries whose lyrics lie beside them, timed within
+// each entry's length.
+TEST(Playlist, DemoPlaylistHasLyricsForEveryEntry)
+{
+	Playlist playlist;
+	Playlist::Notes notes;
+	ASSERT_EQ(playlist.AddPath(HOST_DEMO_PLAYLIST, &notes), B_OK);
+	ASSERT_EQ(playlist.CountEntries(), 4);
+	EXPECT_TRUE(notes.empty());
+	int32 crlfFiles = 0;
+	for (int32 i = 0; i < playlist.CountEntries(); i++) {
+		const PlaylistEntry* entry = playlist.EntryAt(i);
+		EXPECT_GE(entry->length, 30000);
+		EXPECT_LE(entry->length, 60000);
+		const std::string lyricsPath
+			= entry->filename.substr(0, entry->filename.rfind('.')) + ".lrc";
+		const std::string lyrics = testutil::read_file(lyricsPath);
+		ASSERT_FALSE(lyrics.empty()) << lyricsPath;
+		if (lyrics.find("\r\n") != std::string::npos)
+			crlfFiles++;
+		// the last tag comes before the entry ends
+		const size_t last = lyrics.rfind("\n[", lyrics.size() - 2);
+		ASSERT_NE(last, std::string::npos);
+		const int32 minutes = std::stoi(lyrics.substr(last + 2, 2));
+		const int32 seconds = std::stoi(lyrics.substr(last + 5, 2));
+		EXPECT_LT((minutes * 60 + seconds) * 1000, entry->length) << lyricsPath;
+	}
+	EXPECT_EQ(crlfFiles, 2);
+}
