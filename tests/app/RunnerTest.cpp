@@ -52,6 +52,8 @@ TEST(MessageRunner, FirstMessageAfterOneIntervalThenCountThenStops)
 	EXPECT_GE(firstArrival.load() - start, 50000);
 	// Every message sent: the runner is done.
 	ASSERT_TRUE(wait_for([&] { return runner.GetInfo(&interval, &count) == B_BAD_VALUE; }));
+	BMessage reply;
+	ASSERT_EQ(BMessenger(looper).SendMessage('sync', &reply), B_OK);
 	EXPECT_EQ(log.Count('tick'), 3u);
 	EXPECT_EQ(log.Count('chgd'), 0u);
 	quit(looper);
@@ -74,6 +76,9 @@ TEST(MessageRunner, SetIntervalAndSetCount)
 	ASSERT_TRUE(wait_for([&] { return log.Count('tick') >= 2; }));
 	ASSERT_EQ(runner.SetCount(2), B_OK);
 	ASSERT_TRUE(wait_for([&] { return runner.GetInfo(&interval, &count) == B_BAD_VALUE; }));
+	// The last tick may still wait in the queue: let it through first.
+	BMessage reply;
+	ASSERT_EQ(BMessenger(looper).SendMessage('sync', &reply), B_OK);
 	size_t total = log.Count('tick');
 	EXPECT_GE(total, 4u);
 	EXPECT_EQ(runner.SetCount(5), B_BAD_VALUE);
