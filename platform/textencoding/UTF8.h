@@ -14,11 +14,12 @@
 // They return B_OK, B_ERROR for an unknown encoding, and B_BAD_VALUE for
 // missing buffers or negative lengths. No NUL is added to the output.
 //
-// The default substitute is 0x1a, the platform's B_SUBSTITUTE (a key code of
-// the Interface Kit, declared in InterfaceDefs.h).
+// The default substitute is B_SUBSTITUTE (0x1a), a key code of the Interface
+// Kit.
 #ifndef _UTF8_H
 #define _UTF8_H
 
+#include <InterfaceDefs.h>
 #include <SupportDefs.h>
 
 enum {
@@ -54,10 +55,10 @@ enum {
 
 status_t convert_to_utf8(uint32 srcEncoding, const char* src, int32* srcLen,
                          char* dst, int32* dstLen, int32* state,
-                         char substitute = 0x1a);
+                         char substitute = B_SUBSTITUTE);
 
 status_t convert_from_utf8(uint32 dstEncoding, const char* src, int32* srcLen,
                            char* dst, int32* dstLen, int32* state,
-                           char substitute = 0x1a);
+                           char substitute = B_SUBSTITUTE);
 
 #endif

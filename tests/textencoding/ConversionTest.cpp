@@ -101,6 +101,14 @@ TEST(Conversion, InvalidBytesBecomeTheSubstitute)
 	Result back = from_utf8(B_SJIS_CONVERSION, "a\xf0\x9f\x98\x80" "b\xff" "c");
 	EXPECT_EQ("a\x1a" "b\x1a" "c", back.output);
 	EXPECT_EQ(8, back.consumed);
+	// The platform's default substitute.
+	char out[4];
+	int32 srcLen = 1;
+	int32 dstLen = sizeof(out);
+	int32 state = 0;
+	ASSERT_EQ(B_OK, convert_to_utf8(B_SJIS_CONVERSION, "\x80", &srcLen, out, &dstLen, &state));
+	ASSERT_EQ(1, dstLen);
+	EXPECT_EQ(0x1a, out[0]);
 	// Latin 1 has no Japanese.
 	EXPECT_EQ("x*", from_utf8(B_ISO1_CONVERSION, "x\xe6\x97\xa5", -1, 0, '*').output);
 }
