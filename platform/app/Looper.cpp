@@ -7,6 +7,7 @@
 #include <Messenger.h>
 
 #include "app/AppLink.h"
+#include "app/LooperAccess.h"
 #include "app/LooperPort.h"
 #include "app/MessagePrivate.h"
 #include "app/TokenSpace.h"
@@ -275,8 +276,17 @@ void BLooper::_Loop()
 			_Detach();
 			return;
 		}
+		_MessageDispatched();
+		if (fTerminating) {
+			_Detach();
+			return;
+		}
 		fPort->Unlock();
 	}
+}
+
+void BLooper::_MessageDispatched()
+{
 }
 
 // Ends the loop: a looper deletes itself; the application stays (locked)
@@ -628,4 +638,10 @@ BList* BLooper::CommonFilterList() const
 status_t BLooper::Perform(perform_code code, void* arg)
 {
 	return BHandler::Perform(code, arg);
+}
+
+void BPrivate::LooperAccess::DrainPort(BLooper* looper)
+{
+	while (BMessage* message = looper->fPort->Pop(0))
+		looper->fQueue->AddMessage(message);
 }

@@ -132,6 +132,9 @@ private:
 	void _QuitRequested(BMessage* message);
 	status_t _Post(BMessage* message, BHandler* handler, BHandler* replyTo);
 	void _Detach();
+	// Called on the looper's thread after each message, with the looper
+	// locked; a window puts what was drawn on the screen here.
+	virtual void _MessageDispatched();
 
 	std::shared_ptr<BPrivate::LooperPort> fPort;   // queue and lock
 	BMessageQueue* fQueue;        // messages taken from the port

@@ -1,5 +1,8 @@
 #include <Bitmap.h>
 
+#include <View.h>
+#include <Window.h>
+
 #include <cairo.h>
 #include <stdlib.h>
 #include <string.h>
@@ -103,6 +106,7 @@ BBitmap::_Init(BRect bounds, uint32 flags, color_space space, int32 bytesPerRow)
 	fColorSpace = space;
 	fFlags = flags;
 	fInitStatus = B_BAD_VALUE;
+	fWindow = NULL;
 
 	// The left-top corner is always the origin; only the size counts.
 	bounds.OffsetTo(0.0f, 0.0f);
@@ -148,10 +152,23 @@ BBitmap::_Init(BRect bounds, uint32 flags, color_space space, int32 bytesPerRow)
 		std::fill(pixel, pixel + fBitsLength / 4, 0xff000000u);
 	}
 	fInitStatus = B_OK;
+
+	if ((flags & B_BITMAP_ACCEPTS_VIEWS) != 0
+		&& (space == B_RGB32 || space == B_RGBA32)) {
+		fWindow = new BWindow(this);
+		// A looper starts out locked by its maker.
+		fWindow->Unlock();
+	}
 }
 
 BBitmap::~BBitmap()
 {
+	if (fWindow != NULL) {
+		// Quit() deletes the window and the views in it.
+		fWindow->Lock();
+		fWindow->Quit();
+		fWindow = NULL;
+	}
 	free(fBits);
 }
 
@@ -211,56 +228,61 @@ BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space space
 	}
 }
 
-// Views in bitmaps arrive with BView; see the header.
+// Views in bitmaps: a hidden window without a thread holds them, and its
+// drawing goes straight into the pixels.
 
 void
-BBitmap::AddChild(BView* /*view*/)
+BBitmap::AddChild(BView* view)
 {
+	if (fWindow != NULL)
+		fWindow->AddChild(view);
 }
 
 bool
-BBitmap::RemoveChild(BView* /*view*/)
+BBitmap::RemoveChild(BView* view)
 {
-	return false;
+	return fWindow != NULL && fWindow->RemoveChild(view);
 }
 
 int32
 BBitmap::CountChildren() const
 {
-	return 0;
+	return fWindow != NULL ? fWindow->CountChildren() : 0;
 }
 
 BView*
-BBitmap::ChildAt(int32 /*index*/) const
+BBitmap::ChildAt(int32 index) const
 {
-	return NULL;
+	return fWindow != NULL ? fWindow->ChildAt(index) : NULL;
 }
 
 BView*
-BBitmap::FindView(const char* /*viewName*/) const
+BBitmap::FindView(const char* viewName) const
 {
-	return NULL;
+	return fWindow != NULL ? fWindow->FindView(viewName) : NULL;
 }
 
 BView*
-BBitmap::FindView(BPoint /*point*/) const
+BBitmap::FindView(BPoint point) const
 {
-	return NULL;
+	return fWindow != NULL ? fWindow->FindView(point) : NULL;
 }
 
 bool
 BBitmap::Lock()
 {
-	return false;
+	return fWindow != NULL && fWindow->Lock();
 }
 
 void
 BBitmap::Unlock()
 {
+	if (fWindow != NULL)
+		fWindow->Unlock();
 }
 
 bool
 BBitmap::IsLocked() const
 {
-	return false;
+	return fWindow != NULL && fWindow->IsLocked();
 }

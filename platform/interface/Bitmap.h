@@ -9,9 +9,12 @@
 // Bounds() is inclusive, as every BRect: BBitmap(BRect(0, 0, 31, 31), ...)
 // is 32 x 32 pixels, and its left-top corner is always (0, 0).
 //
-// Views in bitmaps (B_BITMAP_ACCEPTS_VIEWS): the flag is accepted and kept,
-// but attaching views arrives together with BView; until then the view
-// calls below do nothing and report failure.
+// Views in bitmaps (B_BITMAP_ACCEPTS_VIEWS, B_RGB32 and B_RGBA32 only): the
+// bitmap keeps a hidden window for them, so they draw into its pixels
+// exactly as they would on the screen. Lock the bitmap around drawing and
+// call Sync() (or Flush()) before reading the pixels. The bitmap owns the
+// views added to it and deletes them with itself. Draw() is not called for
+// views in a bitmap: the program draws when it wants to.
 #ifndef _BITMAP_H
 #define _BITMAP_H
 
@@ -20,6 +23,7 @@
 #include <SupportDefs.h>
 
 class BView;
+class BWindow;
 
 enum {
 	B_BITMAP_CLEAR_TO_WHITE = 0x00000001,
@@ -76,9 +80,9 @@ public:
 	// are ignored. Nothing is written past the end of the bitmap.
 	void SetBits(const void* data, int32 length, int32 offset, color_space space);
 
-	// Views drawing into the bitmap. Not available yet (see above):
-	// AddChild ignores the view, RemoveChild and Lock return false, and the
-	// queries find nothing.
+	// Views drawing into the bitmap (see above). Without
+	// B_BITMAP_ACCEPTS_VIEWS AddChild ignores the view, RemoveChild and Lock
+	// return false, and the queries find nothing.
 	virtual void AddChild(BView* view);
 	virtual bool RemoveChild(BView* view);
 	int32 CountChildren() const;
@@ -99,6 +103,7 @@ private:
 	BRect fBounds;
 	uint32 fFlags;
 	status_t fInitStatus;
+	BWindow* fWindow;        // owned; only with B_BITMAP_ACCEPTS_VIEWS
 };
 
 #endif

@@ -1,0 +1,40 @@
+// Helpers for the window tests: pixels of a window after its thread has
+// caught up, quitting a window from the test.
+#ifndef WINDOW_TEST_UTIL_H
+#define WINDOW_TEST_UTIL_H
+
+#include <Application.h>
+#include <GraphicsDefs.h>
+#include <Window.h>
+
+#include "interface/WindowAccess.h"
+
+#include <vector>
+
+namespace windowtest {
+
+// What the window shows after everything queued so far was handled.
+class Pixels {
+public:
+	explicit Pixels(BWindow* window);
+	uint32 At(int32 x, int32 y) const;   // 0xRRGGBB (alpha dropped)
+	int32 Width() const { return fWidth; }
+	int32 Height() const { return fHeight; }
+	// Pixels equal to `rgb` inside the rectangle (edges included).
+	int32 Count(uint32 rgb, int32 left, int32 top, int32 right, int32 bottom) const;
+	// Rows / columns holding at least one pixel other than `background`.
+	bool RowHasInk(int32 y, uint32 background) const;
+private:
+	std::vector<uint32> fPixels;
+	int32 fWidth = 0;
+	int32 fHeight = 0;
+};
+
+inline uint32 rgb(rgb_color c) { return ((uint32)c.red << 16) | ((uint32)c.green << 8) | c.blue; }
+
+// Quits a window from the test thread.
+void quit(BWindow* window);
+
+}
+
+#endif
