@@ -35,6 +35,21 @@ inline uint32 rgb(rgb_color c) { return ((uint32)c.red << 16) | ((uint32)c.green
 // Quits a window from the test thread.
 void quit(BWindow* window);
 
+// Input as the user would give it; positions are window coordinates. Each
+// call returns once the window's thread has handled the input.
+void mouse_move(BWindow* window, int32 x, int32 y);
+void mouse_button(BWindow* window, int32 x, int32 y, bool down,
+	uint32 button = 1 /* B_PRIMARY_MOUSE_BUTTON */);
+void click(BWindow* window, int32 x, int32 y, uint32 button = 1);
+// A key by its USB HID usage id (SDL scancode: A = 4, Return = 40,
+// Escape = 41, Backspace = 42, Tab = 43, Space = 44, Right = 79, Left = 80,
+// Down = 81, Up = 82, F1 = 58), pressed and released. `text` is what it
+// types, when it types something other than its US-layout character.
+void key(BWindow* window, uint32 scancode, const char* text = nullptr);
+// Types UTF-8 text as the input method would.
+void type(BWindow* window, const char* utf8);
+void settle(BWindow* window);
+
 }
 
 #endif
