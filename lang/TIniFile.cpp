@@ -550,10 +550,15 @@ std::string TIniFile::BuildImage()
 		if (section.get() != fSections.front().get() || name != kIniGlobalSection)
 			image += fit("[ " + name + " ]", "[" + name + "]") + '\n';
 
+		// Reading comments starts again from the first after a flush.
 		section->RewindComments();
-		std::string comment;
-		while (section->ReadComment(&comment))
+		const std::string& comments = section->Comments();
+		for (size_t start = 0; start < comments.size();) {
+			const size_t end = comments.find('\n', start);
+			const std::string comment = comments.substr(start, end - start);
 			image += fit("; " + comment, ";" + comment) + '\n';
+			start = end + 1;
+		}
 
 		for (int32 i = 0; i < section->CountPairs(); i++) {
 			const TIniFilePair* pair = section->PairAt(i);
