@@ -3,6 +3,10 @@
 // buffered view copies a 400 x 120 bitmap to the window (under 0.2 ms).
 #include <Bitmap.h>
 #include <Font.h>
+#include <View.h>
+#include <Window.h>
+
+#include <stdlib.h>
 
 #include "interface/Painter.h"
 
@@ -72,5 +76,71 @@ CopyBitmapOver(benchmark::State& state)
 	}
 }
 BENCHMARK(CopyBitmapOver)->Unit(benchmark::kMicrosecond);
+
+// The same work through the Interface Kit: a view in a (headless) window,
+// drawn by a thread that holds the window's lock, as the lyrics view does.
+class ViewBench {
+public:
+	ViewBench()
+	{
+		setenv("VERSO_HEADLESS", "1", 0);
+		fWindow = new BWindow(BRect(0, 0, 399, 119), "bench", B_TITLED_WINDOW, 0);
+		fView = new BView(fWindow->Bounds(), "lyrics", B_FOLLOW_ALL, B_WILL_DRAW);
+		fWindow->AddChild(fView);
+		fWindow->Show();
+		fWindow->Lock();
+	}
+	~ViewBench()
+	{
+		fWindow->Quit();
+	}
+	BWindow* fWindow;
+	BView* fView;
+};
+
+void
+ViewDrawSevenLines(benchmark::State& state)
+{
+	ViewBench bench;
+	BView* view = bench.fView;
+	BFont font;
+	font.SetSize(12);
+	view->SetFont(&font);
+	font_height height;
+	font.GetHeight(&height);
+	float pitch = height.ascent + height.descent + height.leading + 1;
+	for (auto _ : state) {
+		view->SetLowColor(255, 255, 255);
+		view->FillRect(view->Bounds(), B_SOLID_LOW);
+		for (int i = 0; i < 7; i++) {
+			view->SetHighColor(i == 3 ? make_color(200, 0, 0) : make_color(0, 0, 0));
+			view->DrawString(kLines[i], BPoint(4, height.ascent + i * pitch));
+		}
+	}
+}
+BENCHMARK(ViewDrawSevenLines)->Unit(benchmark::kMicrosecond);
+
+void
+ViewDrawBitmap(benchmark::State& state)
+{
+	ViewBench bench;
+	BBitmap source(BRect(0, 0, 399, 119), B_RGB32);
+	for (auto _ : state)
+		bench.fView->DrawBitmap(&source, BPoint(0, 0));
+}
+BENCHMARK(ViewDrawBitmap)->Unit(benchmark::kMicrosecond);
+
+void
+ViewDrawBitmapAndFlush(benchmark::State& state)
+{
+	// With the copy to the display server's window that follows it.
+	ViewBench bench;
+	BBitmap source(BRect(0, 0, 399, 119), B_RGB32);
+	for (auto _ : state) {
+		bench.fView->DrawBitmap(&source, BPoint(0, 0));
+		bench.fView->Flush();
+	}
+}
+BENCHMARK(ViewDrawBitmapAndFlush)->Unit(benchmark::kMicrosecond);
 
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/types.h>
+
 namespace displaytest {
 
 // Keeps every event a window receives.
@@ -40,6 +42,33 @@ struct Picture {
 // Pixels of a PNG file as 0xFFRRGGBB, or false.
 bool read_png(const std::string& path, std::vector<uint32>* pixels, int32* width,
 	int32* height);
+
+// The full path of a program on PATH, or "".
+std::string find_program(const char* name);
+
+// An Xvfb server on a free display number, stopped when the object goes.
+class VirtualX {
+public:
+	bool Start(const std::string& program);
+	~VirtualX();
+	const std::string& Display() const { return fDisplay; }
+
+private:
+	pid_t fPid = -1;
+	std::string fDisplay;
+};
+
+// Sets an environment variable for as long as the object lives.
+class ScopedEnv {
+public:
+	ScopedEnv(const char* name, const char* value);
+	~ScopedEnv();
+
+private:
+	std::string fName;
+	std::string fOld;
+	bool fHad;
+};
 
 }
 

@@ -10,119 +10,16 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <string>
-
-extern char** environ;
 
 using namespace display;
 using displaytest::Picture;
 using displaytest::Recorder;
+using displaytest::ScopedEnv;
+using displaytest::VirtualX;
+using displaytest::find_program;
 
 namespace {
-
-std::string find_program(const char* name)
-{
-	const char* path = getenv("PATH");
-	std::string dirs = path != nullptr ? path : "/usr/bin:/bin";
-	size_t start = 0;
-	while (start <= dirs.size()) {
-		size_t end = dirs.find(':', start);
-		if (end == std::string::npos)
-			end = dirs.size();
-		std::string candidate = dirs.substr(start, end - start) + "/" + name;
-		if (access(candidate.c_str(), X_OK) == 0)
-			return candidate;
-		start = end + 1;
-	}
-	return "";
-}
-
-// An Xvfb server on a free display number, stopped when the object goes.
-class VirtualX {
-public:
-	bool Start(const std::string& program)
-	{
-		int fds[2];
-		if (pipe(fds) != 0)
-			return false;
-		fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-		// Xvfb picks a free display itself and writes its number to the fd.
-		std::string fd = std::to_string(fds[1]);
-		const char* args[] = { program.c_str(), "-displayfd", fd.c_str(), "-screen", "0",
-			"640x480x24", "-nolisten", "tcp", "-nocursor", nullptr };
-		posix_spawn_file_actions_t actions;
-		posix_spawn_file_actions_init(&actions);
-		posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-		int spawned = posix_spawn(&fPid, program.c_str(), &actions, nullptr,
-			(char* const*)args, environ);
-		posix_spawn_file_actions_destroy(&actions);
-		close(fds[1]);
-		if (spawned != 0) {
-			fPid = -1;
-			close(fds[0]);
-			return false;
-		}
-		std::string number;
-		struct pollfd wait = { fds[0], POLLIN, 0 };
-		while (poll(&wait, 1, 10000) == 1) {
-			char c;
-			if (read(fds[0], &c, 1) != 1 || c == '\n')
-				break;
-			number += c;
-		}
-		close(fds[0]);
-		if (number.empty())
-			return false;
-		fDisplay = ":" + number;
-		return true;
-	}
-
-	~VirtualX()
-	{
-		if (fPid > 0) {
-			kill(fPid, SIGTERM);
-			waitpid(fPid, nullptr, 0);
-		}
-	}
-
-	const std::string& Display() const { return fDisplay; }
-
-private:
-	pid_t fPid = -1;
-	std::string fDisplay;
-};
-
-class ScopedEnv {
-public:
-	ScopedEnv(const char* name, const char* value) : fName(name)
-	{
-		const char* old = getenv(name);
-		fHad = old != nullptr;
-		if (fHad)
-			fOld = old;
-		setenv(name, value, 1);
-	}
-	~ScopedEnv()
-	{
-		if (fHad)
-			setenv(fName.c_str(), fOld.c_str(), 1);
-		else
-			unsetenv(fName.c_str());
-	}
-
-private:
-	std::string fName;
-	std::string fOld;
-	bool fHad;
-};
 
 // True when the screen shows the picture's four quadrant colours around
 // the given position (sampled away from the edges).
