@@ -4,7 +4,11 @@
 // target is a handler (which must belong to a looper when Invoke() is
 // called) or a messenger; without a target the message goes to the
 // looper of the object that uses the invoker (a control's window), or to
-// be_app_messenger.
+// be_app_messenger. A target that was set and has gone (its looper quit)
+// is not replaced by the default: Invoke() then fails with B_BAD_PORT_ID.
+//
+// A handler given to SetTarget() before it joins a looper is kept by
+// pointer until then; it must outlive the invoker's use of it, as on BeOS.
 #ifndef _INVOKER_H
 #define _INVOKER_H
 
@@ -45,10 +49,15 @@ public:
 	BInvoker& operator=(const BInvoker&) = delete;
 
 private:
-	BMessage* fMessage;
+	status_t _Send(BMessage* message);
+	BMessenger _EffectiveTarget() const;
+
+	BMessage* fMessage;        // owned
 	BMessenger fMessenger;
-	BHandler* fReplyTo;
+	BHandler* fReplyTo;        // not owned
 	bigtime_t fTimeout;
+	BHandler* fPendingTarget;  // not owned; not yet in a looper when set
+	bool fHasTarget;           // SetTarget named a target
 };
 
 #endif

@@ -3,6 +3,12 @@
 // button also takes Enter pressed in any view that does not use it, and is
 // drawn with a heavier frame.
 //
+// Becoming the default button grows the button by 3 pixels on every side
+// for the heavier frame (and it shrinks back when it stops being default).
+// A button is pressed (value 1) while the mouse holds it over the button;
+// released over it, it invokes; dragged off, it lets go of the press.
+// Archive: those of BControl, and "_default" (bool) for the default button.
+//
 // Ownership as for every control: the button owns its message.
 #ifndef _BUTTON_H
 #define _BUTTON_H
@@ -38,7 +44,9 @@ public:
 	bool IsDefault() const;
 
 private:
-	bool fTracking;
+	bool fTracking;      // the mouse went down on the button
+	bool fGrown;         // enlarged to hold the default button's frame
+	bool fWantsDefault;  // MakeDefault(true) before the button had a window
 };
 
 #endif

@@ -5,6 +5,9 @@
 // (int32) to the copy it sends. Without a target the message goes to the
 // control's window.
 //
+// A disabled control is drawn greyed, ignores the mouse and keys, and is
+// left out of keyboard navigation until it is enabled again.
+//
 // The control owns its label (a copy) and its message. Archive fields:
 // "_msg" (the message), "_label", "_val" (int32), "_disable" (bool), plus
 // those of BView.
@@ -62,6 +65,7 @@ private:
 	bool fEnabled;
 	bool fFocusChanging;
 	bool fTracking;
+	bool fNavigable;   // B_NAVIGABLE, taken away while disabled
 };
 
 #endif
