@@ -1,8 +1,10 @@
 #include "MelodeckFrontEnd.h"
 
 #include <AppDefs.h>
+#include <Application.h>
 #include <Autolock.h>
 #include <Roster.h>
+#include <Window.h>
 
 #include <string.h>
 
@@ -308,4 +310,40 @@ bool get_current_song_entry(Melodeck_FrontEnd* client, MelodeckSongEntry* out)
 		}
 	}
 	return false;
+}
+
+// The player's window, by its title. Each window is locked (briefly, with a
+// time-out so that two windows looking at each other never wait for ever)
+// while its title is read, since the player may retitle it meanwhile.
+int32 get_melodeck_window(BWindow** out)
+{
+	if (be_app == NULL)
+		return -1;
+	static const char kPrefix[] = "Melo-Deck";
+	for (int32 i = 0; BWindow* window = be_app->WindowAt(i); i++) {
+		if (window->LockWithTimeout(100000) != B_OK)
+			continue;
+		const char* title = window->Title();
+		bool found = title != NULL && strncmp(title, kPrefix, sizeof(kPrefix) - 1) == 0;
+		window->Unlock();
+		if (found) {
+			if (out != NULL)
+				*out = window;
+			return 0;
+		}
+	}
+	return -1;
+}
+
+int32 get_melodeck_win_frame(BRect* out)
+{
+	BWindow* window = NULL;
+	if (get_melodeck_window(&window) != 0)
+		return -1;
+	if (window->LockWithTimeout(100000) != B_OK)
+		return -1;
+	if (out != NULL)
+		*out = window->Frame();
+	window->Unlock();
+	return 0;
 }

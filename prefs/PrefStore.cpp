@@ -3,6 +3,7 @@
 #include "framework/FileUtils.h"
 
 #include <InterfaceDefs.h>
+#include <Window.h>
 
 TPref* gPref = nullptr;
 TExitState* gExitState = nullptr;
@@ -69,4 +70,16 @@ bool save_exit_state(const char* subFolder, const char* exitStateFile)
 bool compare_rgb_color(const rgb_color& a, const rgb_color& b)
 {
 	return a.red != b.red || a.green != b.green || a.blue != b.blue || a.alpha != b.alpha;
+}
+
+void set_proper_feel(BWindow* window)
+{
+	if (window == NULL)
+		return;
+	bool onTop;
+	{
+		TPrefLock lock;
+		onTop = gPref != NULL && lock->stayOnTop;
+	}
+	window->SetFeel(onTop ? B_FLOATING_ALL_WINDOW_FEEL : B_NORMAL_WINDOW_FEEL);
 }

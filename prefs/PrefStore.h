@@ -8,6 +8,8 @@
 #include <Autolock.h>
 #include <Locker.h>
 
+class BWindow;
+
 // Created and deleted by the plug-in object. Several threads read and write
 // them (the window threads, the communication manager), so every access
 // holds the preference lock: use TPrefLock.
@@ -44,6 +46,10 @@ bool save_pref(bool force);
 
 // Saves gExitState, not while the reset keys are held.
 bool save_exit_state(const char* subFolder, const char* exitStateFile);
+
+// The window floats above all others while the stay-on-top preference is
+// on, else it has the normal feel. Call with the window locked.
+void set_proper_feel(BWindow* window);
 
 // True when the colours differ in any of their four bytes.
 bool compare_rgb_color(const rgb_color& a, const rgb_color& b);

@@ -5,6 +5,7 @@
 
 #include <AppDefs.h>
 #include <Application.h>
+#include <Window.h>
 
 #include <string.h>
 
@@ -359,4 +360,28 @@ TEST(FrontEnd, NoPlayerMeansNoConnection)
 	EXPECT_FALSE(client->fReceiver->IsConnected());
 	EXPECT_FALSE(client->TakeInfo());
 	EXPECT_EQ(client->CountEntries(), -1);
+}
+
+TEST(PlayerWindow, FoundByItsTitlePrefixWithItsFrame)
+{
+	PlayerRunner player;
+	BWindow* found = nullptr;
+	BRect frame;
+	EXPECT_EQ(get_melodeck_window(&found), -1);
+	EXPECT_EQ(get_melodeck_win_frame(&frame), -1);
+
+	BWindow* other = new BWindow(BRect(0, 0, 49, 49), "Melody", B_TITLED_WINDOW, 0);
+	BWindow* deck = new BWindow(BRect(30, 40, 429, 169), "Melo-Deck - Alpha",
+		B_TITLED_WINDOW, 0);
+	other->Unlock();
+	deck->Unlock();
+	EXPECT_EQ(get_melodeck_window(&found), 0);
+	EXPECT_EQ(found, deck);
+	EXPECT_EQ(get_melodeck_win_frame(&frame), 0);
+	EXPECT_EQ(frame, BRect(30, 40, 429, 169));
+	deck->Lock();
+	deck->Quit();
+	other->Lock();
+	other->Quit();
+	EXPECT_EQ(get_melodeck_window(&found), -1);
 }

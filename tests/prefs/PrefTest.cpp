@@ -4,6 +4,7 @@
 #include "prefs/PrefStore.h"
 
 #include <File.h>
+#include <Window.h>
 #include "interface/Modifiers.h"
 
 #include <stdlib.h>
@@ -189,4 +190,19 @@ TEST_F(PrefFiles, ColoursCompareByAllFourBytes)
 {
 	EXPECT_FALSE(compare_rgb_color(rgb_color{1, 2, 3, 4}, rgb_color{1, 2, 3, 4}));
 	EXPECT_TRUE(compare_rgb_color(rgb_color{1, 2, 3, 4}, rgb_color{1, 2, 3, 5}));
+}
+
+TEST_F(PrefFiles, ProperFeelFollowsTheStayOnTopPreference)
+{
+	BWindow* window = new BWindow(BRect(0, 0, 99, 99), "lyrics", B_TITLED_WINDOW, 0);
+	ASSERT_TRUE(window->IsLocked());   // still its maker's until it runs
+	set_proper_feel(window);
+	EXPECT_EQ(window->Feel(), B_NORMAL_WINDOW_FEEL);
+	gPref->stayOnTop = true;
+	set_proper_feel(window);
+	EXPECT_EQ(window->Feel(), B_FLOATING_ALL_WINDOW_FEEL);
+	gPref->stayOnTop = false;
+	set_proper_feel(window);
+	EXPECT_EQ(window->Feel(), B_NORMAL_WINDOW_FEEL);
+	window->Quit();
 }
