@@ -1,0 +1,185 @@
+#include <FilePanel.h>
+
+#include <Application.h>
+#include <Autolock.h>
+#include <Directory.h>
+#include <Entry.h>
+#include <Message.h>
+#include <Path.h>
+
+#include "storage/FilePanelWindow.h"
+
+using BPrivate::FilePanelWindow;
+
+BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target,
+	const entry_ref* startDirectory, uint32 nodeFlavors, bool allowMultipleSelection,
+	BMessage* message, BRefFilter* filter, bool modal, bool hideWhenDone)
+{
+	BMessenger messenger = target != NULL ? *target : be_app_messenger;
+	fWindow = new FilePanelWindow(this, mode, messenger, startDirectory, nodeFlavors,
+		allowMultipleSelection, message, filter, modal, hideWhenDone);
+	// The thread runs at once, hidden, so that whichever thread shows the
+	// panel later only needs the window's lock.
+	fWindow->Run();
+}
+
+BFilePanel::~BFilePanel()
+{
+	// Gone without a word to the target: a B_CANCEL now would carry a
+	// pointer to a panel that no longer exists.
+	if (fWindow->Lock())
+		fWindow->Quit();
+}
+
+void BFilePanel::Show()
+{
+	BAutolock lock(fWindow);
+	fWindow->ShowPanel();
+}
+
+void BFilePanel::Hide()
+{
+	BAutolock lock(fWindow);
+	fWindow->HidePanel();
+}
+
+bool BFilePanel::IsShowing() const
+{
+	BAutolock lock(fWindow);
+	return fWindow->IsShowing();
+}
+
+void BFilePanel::WasHidden()
+{
+}
+
+void BFilePanel::SelectionChanged()
+{
+}
+
+void BFilePanel::SendMessage(const BMessenger* target, BMessage* message)
+{
+	if (target != NULL && message != NULL)
+		target->SendMessage(message);
+}
+
+BWindow* BFilePanel::Window() const
+{
+	return fWindow;
+}
+
+BMessenger BFilePanel::Messenger() const
+{
+	BAutolock lock(fWindow);
+	return fWindow->Target();
+}
+
+BRefFilter* BFilePanel::RefFilter() const
+{
+	BAutolock lock(fWindow);
+	return fWindow->Model().RefFilter();
+}
+
+file_panel_mode BFilePanel::PanelMode() const
+{
+	return fWindow->Mode();
+}
+
+void BFilePanel::SetTarget(BMessenger target)
+{
+	BAutolock lock(fWindow);
+	fWindow->SetTarget(target);
+}
+
+void BFilePanel::SetMessage(BMessage* message)
+{
+	BAutolock lock(fWindow);
+	fWindow->SetMessage(message);
+}
+
+void BFilePanel::SetRefFilter(BRefFilter* filter)
+{
+	BAutolock lock(fWindow);
+	fWindow->SetRefFilter(filter);
+}
+
+void BFilePanel::SetSaveText(const char* text)
+{
+	BAutolock lock(fWindow);
+	fWindow->SetSaveText(text);
+}
+
+void BFilePanel::SetButtonLabel(file_panel_button button, const char* label)
+{
+	BAutolock lock(fWindow);
+	fWindow->SetButtonLabel(button, label);
+}
+
+void BFilePanel::SetHideWhenDone(bool hideWhenDone)
+{
+	BAutolock lock(fWindow);
+	fWindow->SetHideWhenDone(hideWhenDone);
+}
+
+bool BFilePanel::HidesWhenDone() const
+{
+	BAutolock lock(fWindow);
+	return fWindow->HidesWhenDone();
+}
+
+void BFilePanel::SetPanelDirectory(const BEntry* directory)
+{
+	entry_ref ref;
+	if (directory != NULL && directory->GetRef(&ref) == B_OK)
+		SetPanelDirectory(&ref);
+}
+
+void BFilePanel::SetPanelDirectory(const BDirectory* directory)
+{
+	if (directory == NULL || directory->InitCheck() != B_OK)
+		return;
+	SetPanelDirectory(directory->PathName());
+}
+
+void BFilePanel::SetPanelDirectory(const entry_ref* directory)
+{
+	if (directory == NULL)
+		return;
+	BAutolock lock(fWindow);
+	fWindow->GoTo(directory);
+}
+
+void BFilePanel::SetPanelDirectory(const char* directory)
+{
+	if (directory == NULL)
+		return;
+	BAutolock lock(fWindow);
+	fWindow->GoTo(directory);
+}
+
+void BFilePanel::GetPanelDirectory(entry_ref* ref) const
+{
+	if (ref == NULL)
+		return;
+	BAutolock lock(fWindow);
+	if (fWindow->Model().GetFolderRef(ref) != B_OK)
+		*ref = entry_ref();
+}
+
+void BFilePanel::Refresh()
+{
+	BAutolock lock(fWindow);
+	fWindow->Refresh();
+}
+
+void BFilePanel::Rewind()
+{
+	BAutolock lock(fWindow);
+	fWindow->Rewind();
+}
+
+status_t BFilePanel::GetNextSelectedRef(entry_ref* ref)
+{
+	BAutolock lock(fWindow);
+	return fWindow->GetNextSelectedRef(ref);
+}
