@@ -3,6 +3,7 @@
 #include <Application.h>
 #include <Bitmap.h>
 #include <Button.h>
+#include <MenuBar.h>
 #include <MessageRunner.h>
 #include <Messenger.h>
 #include <View.h>
@@ -146,6 +147,7 @@ void BWindow::_Init(BRect frame, const char* title, window_look look,
 	fLastMouseMoved = NULL;
 	fMouseTarget = NULL;
 	fDefaultButton = NULL;
+	fKeyMenuBar = NULL;
 	fInvalid = new ClipRegion;
 	fUpdateRegion = new ClipRegion;
 	fUpdatePending = false;
@@ -641,7 +643,19 @@ bool BWindow::_HandleShortcut(BMessage* message)
 		PostMessage(&copy, shortcut.target != NULL ? shortcut.target : this);
 		return true;
 	}
+	if (fKeyMenuBar != NULL && fKeyMenuBar->Window() == this)
+		return fKeyMenuBar->_InvokeShortcut(key, mods);
 	return false;
+}
+
+void BWindow::SetKeyMenuBar(BMenuBar* bar)
+{
+	fKeyMenuBar = bar;
+}
+
+BMenuBar* BWindow::KeyMenuBar() const
+{
+	return fKeyMenuBar;
 }
 
 void BWindow::AddShortcut(uint32 key, uint32 modifiers, BMessage* message)

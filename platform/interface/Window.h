@@ -36,6 +36,7 @@
 #include <vector>
 
 class BButton;
+class BMenuBar;
 class BMessageRunner;
 class BView;
 
@@ -197,6 +198,9 @@ public:
 	bigtime_t PulseRate() const;
 
 	// ---- Keyboard shortcuts (B_COMMAND_KEY + key)
+	// The key menu bar's items answer their shortcuts after the window's own.
+	void SetKeyMenuBar(BMenuBar* bar);
+	BMenuBar* KeyMenuBar() const;
 	void AddShortcut(uint32 key, uint32 modifiers, BMessage* message);
 	void AddShortcut(uint32 key, uint32 modifiers, BMessage* message,
 		BHandler* target);
@@ -240,6 +244,7 @@ private:
 	BView* fLastMouseMoved;
 	BView* fMouseTarget;     // the view that took the last press
 	BButton* fDefaultButton;
+	BMenuBar* fKeyMenuBar;   // not owned; a view of the window
 	BRect fFrame;
 	char* fTitle;
 	window_look fLook;
