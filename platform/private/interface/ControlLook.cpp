@@ -57,4 +57,44 @@ void draw_focus_line(BView* view, float left, float right, float y, const Contro
 	view->StrokeLine(BPoint(left, y), BPoint(right, y));
 }
 
+float mark_size(BView* view)
+{
+	font_height height;
+	view->GetFontHeight(&height);
+	float size = std::ceil(height.ascent) + 1;
+	if (size < 11)
+		size = 11;
+	if ((int)size % 2 == 0)
+		size += 1;
+	return size;
+}
+
+float draw_label(BView* view, const char* label, float x, BRect rect,
+	const ControlColors& colors, bool focus)
+{
+	if (label == NULL || label[0] == '\0')
+		return x;
+	float y = centred_baseline(view, rect);
+	view->SetHighColor(colors.text);
+	view->DrawString(label, BPoint(x, y));
+	float right = x + std::ceil(view->StringWidth(label)) - 1;
+	if (focus) {
+		font_height height;
+		view->GetFontHeight(&height);
+		float below = std::ceil(height.descent) > 2 ? 2 : std::ceil(height.descent);
+		draw_focus_line(view, x, right, y + below, colors);
+	}
+	return right;
+}
+
+void label_size(BView* view, const char* label, float* width, float* height)
+{
+	font_height fh;
+	view->GetFontHeight(&fh);
+	if (width != NULL)
+		*width = label != NULL ? std::ceil(view->StringWidth(label)) : 0;
+	if (height != NULL)
+		*height = std::ceil(fh.ascent) + std::ceil(fh.descent) + std::ceil(fh.leading);
+}
+
 }

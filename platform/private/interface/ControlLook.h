@@ -33,6 +33,18 @@ float centred_baseline(BView* view, BRect rect);
 // A dotted focus underline or rectangle, in the navigation colour.
 void draw_focus_line(BView* view, float left, float right, float y, const ControlColors& colors);
 
+// Side of the box of a check box or the circle of a radio button, from the
+// view's font (odd, so that a mark has a centre pixel).
+float mark_size(BView* view);
+
+// The label at `x`, vertically centred in `rect`, underlined in the
+// navigation colour when `focus`. Returns the right end of the text.
+float draw_label(BView* view, const char* label, float x, BRect rect,
+	const ControlColors& colors, bool focus);
+
+// Width and height a label needs in the view's font.
+void label_size(BView* view, const char* label, float* width, float* height);
+
 }
 
 #endif
