@@ -23,6 +23,9 @@ using BPrivate::AlertMetrics;
 // A button's message: which button it is.
 static const uint32 kMsgButton = '_ALB';
 
+// Room beside a button's label.
+static const float kLabelRoom = 24;
+
 // How often a window blocked in Go() is redrawn.
 static const bigtime_t kCallerUpdateInterval = 50000;
 
@@ -101,13 +104,17 @@ void BAlert::_Init(const char* text, const char* button0, const char* button1,
 // window to both and centres it.
 void BAlert::_Layout()
 {
+	// A button's own width is its label's and some room either side; the
+	// usual width is a minimum on top of that.
+	BFont font(be_plain_font);
 	float widths[3] = {0, 0, 0};
 	float buttonHeight = 0;
 	float widest = 0;
 	for (int32 i = 0; i < fButtonCount; i++) {
 		float width, height;
 		fButtons[i]->GetPreferredSize(&width, &height);
-		widths[i] = ceilf(width);
+		const char* label = fButtons[i]->Label();
+		widths[i] = ceilf(font.StringWidth(label != NULL ? label : "")) + kLabelRoom;
 		buttonHeight = std::max(buttonHeight, ceilf(height));
 		widest = std::max(widest, widths[i]);
 	}
@@ -134,7 +141,6 @@ void BAlert::_Layout()
 
 	// The text wraps to the width the buttons gave; an alert with a long
 	// text grows up to the widest alert before it grows in height only.
-	BFont font(be_plain_font);
 	BPrivate::text_measure measure = [&font](const char* text, int32 length) {
 		return font.StringWidth(text, length);
 	};

@@ -70,8 +70,15 @@ status_t FilePanelModel::_Read(const std::string& path,
 		return status;
 
 	items->clear();
-	errno = 0;
-	while (struct dirent* dirent = readdir(dir)) {
+	while (true) {
+		// readdir() tells its end from an error only through errno.
+		errno = 0;
+		struct dirent* dirent = readdir(dir);
+		if (dirent == NULL) {
+			if (errno != 0)
+				return errno_status();
+			break;
+		}
 		const char* name = dirent->d_name;
 		if (name[0] == '.')
 			continue;   // ".", ".." and hidden files
@@ -125,10 +132,7 @@ status_t FilePanelModel::_Read(const std::string& path,
 				continue;
 		}
 		items->push_back(std::move(item));
-		errno = 0;
 	}
-	if (errno != 0)
-		return errno_status();
 	std::sort(items->begin(), items->end(), panel_entry_less);
 	return B_OK;
 }

@@ -99,9 +99,11 @@ FilePanelWindow::FilePanelWindow(BFilePanel* panel, file_panel_mode mode,
 	if (mode == B_SAVE_PANEL) {
 		float fieldRight = right - kButtonWidth - kMargin;
 		fNameField = new BTextControl(BRect(kMargin, buttonTop + 1, fieldRight,
-			buttonBottom), "text view", "Name:", "", new BMessage(kMsgDefault),
+			buttonBottom), "text view", "Name:", "", NULL,
 			B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
 		fNameField->SetDivider(fBackground->StringWidth("Name:") + 8);
+		// Enter in the field reaches the default button: the field needs no
+		// message of its own.
 		fBackground->AddChild(fNameField);
 		fNameField->MakeFocus(true);
 	} else {
