@@ -277,7 +277,11 @@ void BMenuBar::_StartTracking(BMenuItem* item, BPoint screenWhere, bool byKeyboa
 	if (menu == NULL || Window() == NULL || IsTracking())
 		return;
 	BPrivate::MenuOptions options;
-	options.anchor = ConvertToScreen(fInField ? Bounds() : item->Frame());
+	// The menu opens below the whole bar, not just below the entry.
+	BRect anchor = item->Frame();
+	anchor.top = Bounds().top;
+	anchor.bottom = Bounds().bottom;
+	options.anchor = ConvertToScreen(fInField ? Bounds() : anchor);
 	options.overMarked = fInField && menu->IsLabelFromMarked();
 	options.deliver = true;
 	options.sticky = true;

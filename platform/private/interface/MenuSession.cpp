@@ -11,6 +11,7 @@
 #include "interface/MenuWindow.h"
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <mutex>
 
@@ -65,6 +66,18 @@ BRect fit_on_screen(BRect frame)
 // this far from the press, in pixels.
 const float kDragDistance = 3;
 
+// A menu that is still on its way out of a window it was just closed in is
+// waited for this long before it opens again; closing takes a moment.
+const auto kReleaseWait = std::chrono::seconds(2);
+
+// With the lock held: waits until `menu` is no longer in a menu window.
+bool wait_released(std::unique_lock<std::mutex>& lock, BMenu* menu)
+{
+	return menu_released().wait_for(lock, kReleaseWait, [menu]() {
+		return attached_menus().count(menu) == 0;
+	});
+}
+
 }
 
 MenuSession::~MenuSession() = default;
@@ -77,9 +90,16 @@ std::shared_ptr<MenuSession> MenuSession::Open(BMenu* root, const MenuOptions& o
 	session->fOptions = options;
 	session->fRoot = root;
 	{
-		std::lock_guard<std::mutex> lock(menu_lock());
-		if (attached_menus().count(root) != 0)
-			return nullptr;
+		std::unique_lock<std::mutex> lock(menu_lock());
+		// A menu that was just closed may still be leaving its window.
+		auto found = attached_menus().find(root);
+		if (found != attached_menus().end()) {
+			std::shared_ptr<MenuSession> other = found->second.session.lock();
+			if (other != nullptr && !other->fFinished)
+				return nullptr;
+			if (!wait_released(lock, root))
+				return nullptr;
+		}
 		attached_menus()[root] = Attached{session, NULL};
 		session->fOpenWindows = 1;
 		session->fLevels.push_back(Level{root, NULL, BMessenger(), BRect()});
@@ -254,7 +274,6 @@ void MenuSession::OpenSubmenu(int32 level, BMenuItem* item, bool selectFirst)
 	BRect parentFrame = parent->ConvertToScreen(parent->Bounds());
 
 	std::vector<Level> closing;
-	bool open = false;
 	{
 		std::lock_guard<std::mutex> lock(menu_lock());
 		if (fFinished || level >= (int32)fLevels.size() || fLevels[level].menu != parent)
@@ -263,16 +282,22 @@ void MenuSession::OpenSubmenu(int32 level, BMenuItem* item, bool selectFirst)
 			return;
 		closing.assign(fLevels.begin() + level + 1, fLevels.end());
 		fLevels.resize(level + 1);
-		if (attached_menus().count(submenu) == 0 && submenu->CountItems() > 0) {
-			attached_menus()[submenu] = Attached{shared_from_this(), NULL};
-			fOpenWindows++;
-			fLevels.push_back(Level{submenu, NULL, BMessenger(), BRect()});
-			open = true;
-		}
 	}
 	_PostClose(closing);
-	if (!open)
+	if (submenu->CountItems() == 0)
 		return;
+	{
+		std::unique_lock<std::mutex> lock(menu_lock());
+		// The submenu may be leaving the window it was open in a moment ago
+		// (the user went back to it): that window never waits for this one.
+		if (attached_menus().count(submenu) != 0 && !wait_released(lock, submenu))
+			return;
+		if (fFinished || (int32)fLevels.size() != level + 1 || fLevels[level].menu != parent)
+			return;
+		attached_menus()[submenu] = Attached{shared_from_this(), NULL};
+		fOpenWindows++;
+		fLevels.push_back(Level{submenu, NULL, BMessenger(), BRect()});
+	}
 
 	submenu->fMinWidth = 0;
 	submenu->fLayoutValid = false;
