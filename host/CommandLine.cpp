@@ -16,13 +16,13 @@ const char* command_line_usage()
 {
 	return
 		"usage: melodeck [options] [file|folder|playlist.m3u|playlist.m3u8 ...]\n"
-		"  --headless         run without a window\n"
+		"  --headless         no display: the window is drawn off screen\n"
 		"  --plugins DIR      load the plug-ins of DIR instead of the \"plugins\"\n"
 		"                     folder beside the program (may be repeated)\n"
 		"  --plugin FILE      also load this plug-in library (may be repeated)\n"
 		"  --seconds N        quit after N seconds\n"
 		"  --no-repeat        stop after the last entry instead of starting over\n"
-		"  --screenshots DIR  reserved for window screenshots\n"
+		"  --screenshots DIR  write pictures of the windows into DIR as they change\n"
 		"  -h, --help         show this help\n";
 }
 

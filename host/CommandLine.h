@@ -1,13 +1,14 @@
 // The melodeck program's command line.
 //
 //   melodeck [options] [file|folder|playlist.m3u|playlist.m3u8 ...]
-//     --headless         no window (until the window exists: always)
+//     --headless         no real display: the window draws off screen and
+//                        the player prints what it plays
 //     --plugins DIR      load the plug-ins of DIR (may be repeated) instead
 //                        of the "plugins" folder beside the program
 //     --plugin FILE      load one more plug-in library (may be repeated)
 //     --seconds N        quit after N seconds of real time
 //     --no-repeat        stop after the last entry instead of starting over
-//     --screenshots DIR  reserved for the window's screenshots
+//     --screenshots DIR  PNG pictures of the windows in DIR, a few a second
 //     -h, --help         usage
 // "--" ends the options; everything after it is a path.
 #ifndef HOST_COMMAND_LINE_H

@@ -24,6 +24,9 @@ struct HostOptions {
 	bigtime_t statusInterval = 0;
 	// Quit after this much real time; 0: run until asked to quit.
 	bigtime_t quitAfter = 0;
+	// Open the player's window (before the plug-ins start, so that they
+	// find it).
+	bool showWindow = false;
 };
 
 #endif

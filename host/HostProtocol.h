@@ -16,7 +16,8 @@ enum {
 	kMelodeckTogglePlay    = 'Mtgl',
 	kMelodeckNext          = 'Mnxt',
 	kMelodeckPrevious      = 'Mprv',
-	kMelodeckSeek          = 'Msek',   // "position" (int32, ms)
+	// "position" (int32, ms), or "offset" (int32, ms from where it is)
+	kMelodeckSeek          = 'Msek',
 	kMelodeckSelect        = 'Msel',   // "index" (int32, 0-based); plays it
 	// moves a manual clock by "ms" (int32) and lets entries end; refused
 	// with B_NOT_ALLOWED when the player runs on the real clock
@@ -49,6 +50,8 @@ enum {
 #define MELODECK_FIELD_TITLE     "title"      // string
 #define MELODECK_FIELD_FILENAME  "filename"   // string
 #define MELODECK_FIELD_CHANGE    "change"     // int32, the bits below
+// Of kMelodeckSeek only.
+#define MELODECK_FIELD_OFFSET    "offset"     // int32, ms, negative: back
 
 // What a kMelodeckStateChanged reports.
 enum {

@@ -3,6 +3,8 @@
 #include "FrontEndHandler.h"
 #include "HostProtocol.h"
 #include "ManualClock.h"
+#include "PlayerState.h"
+#include "PlayerWindow.h"
 #include "PlaylistHandler.h"
 
 #include <AppDefs.h>
@@ -10,6 +12,9 @@
 
 #include <stdio.h>
 #include <string.h>
+
+#include <algorithm>
+#include <stdint.h>
 
 const char* const kMelodeckAppSignature = "application/x-vnd.Orlund-Melodeck";
 
@@ -26,14 +31,6 @@ void reply_status(BMessage* message, status_t status)
 	BMessage reply(B_REPLY);
 	reply.AddInt32("error", status);
 	message->SendReply(&reply);
-}
-
-std::string format_time(int32 ms)
-{
-	char buffer[32];
-	const int32 seconds = ms / 1000;
-	snprintf(buffer, sizeof(buffer), "%d:%02d", (int)(seconds / 60), (int)(seconds % 60));
-	return buffer;
 }
 
 }
@@ -98,12 +95,19 @@ void MelodeckApp::ReadyToRun()
 	if (fOptions.startPlaying)
 		fPlayback.Play();
 
+	// The window comes first: plug-ins look for it when they start, and
+	// it is no looper of theirs.
+	if (fOptions.showWindow)
+		_OpenWindow();
+
 	fPlugins.SetHostMessenger(BMessenger(this));
 	for (const std::string& folder : fOptions.pluginFolders)
 		fPlugins.LoadFolder(folder);
 	for (const std::string& file : fOptions.pluginFiles)
 		fPlugins.Load(file);
 	fPlugins.InitAll();
+	if (fWindow.IsValid())
+		_TellWindowPlugins();
 
 	BMessenger self(this);
 	if (fOptions.tickInterval > 0) {
@@ -288,10 +292,15 @@ void MelodeckApp::_HandleCommand(BMessage* message)
 			fPlayback.Previous();
 			break;
 		case kMelodeckSeek: {
-			int32 position = 0;
-			status = message->FindInt32(MELODECK_FIELD_POSITION, &position);
-			if (status == B_OK)
+			int32 position = 0, offset = 0;
+			if (message->FindInt32(MELODECK_FIELD_POSITION, &position) == B_OK)
 				fPlayback.SetPosition(position);
+			else if (message->FindInt32(MELODECK_FIELD_OFFSET, &offset) == B_OK) {
+				// in 64 bits: a far jump must not wrap round
+				const int64 target = (int64)fPlayback.Position() + offset;
+				fPlayback.SetPosition((int32)std::clamp<int64>(target, 0, INT32_MAX));
+			} else
+				status = B_BAD_VALUE;
 			break;
 		}
 		case kMelodeckSelect: {
@@ -369,6 +378,27 @@ void MelodeckApp::_HandlePluginRequest(BMessage* message)
 	reply_status(message, status);
 }
 
+void MelodeckApp::_OpenWindow()
+{
+	PlayerWindow* window = new PlayerWindow(BMessenger(this));
+	fWindow = BMessenger(window);
+	window->Show();
+}
+
+// The window's plug-in menu, offering only what each plug-in has.
+void MelodeckApp::_TellWindowPlugins()
+{
+	if (fPlugins.CountPlugins() == 0)
+		return;
+	BMessage plugins(kPlayerPlugins);
+	for (int32 i = 0; i < fPlugins.CountPlugins(); i++) {
+		plugins.AddString("name", fPlugins.NameAt(i).c_str());
+		plugins.AddBool("prefs", fPlugins.Prefs(i, true));
+		plugins.AddBool("about", fPlugins.About(i, true));
+	}
+	fWindow.SendMessage(&plugins, (BHandler*)NULL, 0);
+}
+
 void MelodeckApp::_PrintStatus()
 {
 	const PlaylistEntry* entry = fPlayback.CurrentEntry();
@@ -380,7 +410,8 @@ void MelodeckApp::_PrintStatus()
 	} else {
 		printf("%s %d/%d  %s / %s  %s\n", fPlayback.IsPlaying() ? "playing" : "paused ",
 			(int)entry->number, (int)fPlayback.List().CountEntries(),
-			format_time(fPlayback.Position()).c_str(), format_time(entry->length).c_str(),
+			format_play_time(fPlayback.Position()).c_str(),
+			format_play_time(entry->length).c_str(),
 			entry->title.c_str());
 	}
 	fStatusPrinted = true;

@@ -5,11 +5,12 @@
 //     handler, which answers 'MDAi' with the information block;
 //   - scripting on the "Entry" property of "Playlist" (PlaylistHandler);
 //   - the control and state messages of HostProtocol.h, which is how its
-//     window, tests and other programs drive it.
+//     window (PlayerWindow), tests and other programs drive it.
 // Everything else goes on to BApplication.
 //
 // General plug-ins are loaded and started (Init) when the application is
-// ready to run. Quitting takes them down first, on a thread of its own,
+// ready to run; the window, when there is to be one, opens just before, so
+// that the plug-ins find it when they start. Quitting takes them down first, on a thread of its own,
 // while the application keeps answering them: a plug-in window that asks
 // the player something while it closes gets its answer instead of waiting
 // for a player that waits for it.
@@ -59,6 +60,8 @@ private:
 	BHandler* _ResolveSpecifiers(BMessage* message);
 	void _HandleCommand(BMessage* message);
 	void _HandlePluginRequest(BMessage* message);
+	void _OpenWindow();
+	void _TellWindowPlugins();
 	void _PrintStatus();
 	void _StartTeardown();
 	static int32 _TeardownThread(void* data);
@@ -69,6 +72,7 @@ private:
 	FrontEndHandler* fFrontEnd;
 	PlaylistHandler* fPlaylistHandler;
 	PluginHost fPlugins;
+	BMessenger fWindow;   // the player's window, when it has one
 	TeardownState fTeardown;
 	thread_id fTeardownThread;
 	BMessageRunner* fTickRunner;

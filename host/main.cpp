@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -107,13 +108,25 @@ int main(int argc, char** argv)
 	HostOptions options = commandLine.options;
 	if (!commandLine.pluginFoldersGiven)
 		options.pluginFolders.push_back(program_folder() + "/plugins");
-	// The player's window comes later; until then the player tells what it
-	// plays on stdout.
-	if (!commandLine.headless)
-		fprintf(stderr, "melodeck: no window yet; running headless\n");
-	if (!commandLine.screenshotFolder.empty())
-		fprintf(stderr, "melodeck: --screenshots needs the window; ignored\n");
-	options.statusInterval = 1000000;
+	options.showWindow = true;
+	// Before anything opens the display: the environment picks its kind
+	// and where its screenshots go.
+	if (commandLine.headless)
+		setenv("VERSO_DISPLAY", "headless", 1);
+	if (!commandLine.screenshotFolder.empty()) {
+		std::error_code error;
+		std::filesystem::create_directories(commandLine.screenshotFolder, error);
+		if (error) {
+			fprintf(stderr, "melodeck: cannot make the screenshot folder %s: %s\n",
+				commandLine.screenshotFolder.c_str(), error.message().c_str());
+			return 1;
+		}
+		setenv("VERSO_SCREENSHOT_DIR", commandLine.screenshotFolder.c_str(), 1);
+	}
+	// Nobody sees a headless window: say what plays on stdout instead.
+	const char* display = getenv("DISPLAY");
+	if (commandLine.headless || display == NULL || display[0] == '\0')
+		options.statusInterval = 1000000;
 
 	SignalWatcher signals;
 	SystemClock clock;

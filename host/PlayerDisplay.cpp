@@ -1,0 +1,134 @@
+#include "PlayerDisplay.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+const float kInset = 8;
+
+// Where each character of UTF-8 text starts, and its end.
+std::vector<size_t> character_starts(const std::string& text)
+{
+	std::vector<size_t> starts;
+	for (size_t i = 0; i < text.size(); i++) {
+		if (((unsigned char)text[i] & 0xc0) != 0x80)
+			starts.push_back(i);
+	}
+	starts.push_back(text.size());
+	return starts;
+}
+
+}
+
+PlayerDisplay::PlayerDisplay(BRect frame, const char* name, uint32 resizingMode)
+	:
+	BView(frame, name, resizingMode, B_WILL_DRAW | B_FRAME_EVENTS | B_FULL_UPDATE_ON_RESIZE),
+	fTitleFont(*be_bold_font),
+	fSmallFont(*be_plain_font),
+	fStatus("Nothing to play")
+{
+	fTitleFont.SetSize(14);
+	fSmallFont.SetSize(11);
+	SetViewColor(BackgroundColor());
+}
+
+rgb_color PlayerDisplay::BackgroundColor()
+{
+	return make_color(38, 43, 51);
+}
+
+rgb_color PlayerDisplay::TextColor()
+{
+	return make_color(238, 240, 243);
+}
+
+rgb_color PlayerDisplay::DimTextColor()
+{
+	return make_color(160, 171, 184);
+}
+
+void PlayerDisplay::AttachedToWindow()
+{
+	BView::AttachedToWindow();
+	SetLowColor(BackgroundColor());
+}
+
+void PlayerDisplay::FrameResized(float width, float height)
+{
+	BView::FrameResized(width, height);
+	Invalidate();
+}
+
+void PlayerDisplay::SetState(const PlayerState& state)
+{
+	std::string title, time, status;
+	if (state.HasEntry()) {
+		title = state.title;
+		time = format_play_time(state.position) + " / " + format_play_time(state.length);
+		status = std::to_string(state.index + 1) + " of " + std::to_string(state.count)
+			+ "  \xc2\xb7  " + (state.playing ? "Playing" : "Paused");
+	} else
+		status = "Nothing to play";
+
+	if (title == fTitle && time == fTime && status == fStatus)
+		return;
+	fTitle = title;
+	fTime = time;
+	fStatus = status;
+	Invalidate();
+}
+
+std::string PlayerDisplay::_Fitted(const std::string& text, float width) const
+{
+	if (fTitleFont.StringWidth(text.c_str()) <= width)
+		return text;
+	// The longest start of the text that fits with the ellipsis; titles
+	// can be long, so search rather than cut one character at a time.
+	static const std::string kEllipsis = "\xe2\x80\xa6";
+	const std::vector<size_t> starts = character_starts(text);
+	size_t low = 0, high = starts.size() - 1;
+	while (low < high) {
+		const size_t middle = (low + high + 1) / 2;
+		const std::string candidate = text.substr(0, starts[middle]) + kEllipsis;
+		if (fTitleFont.StringWidth(candidate.c_str()) <= width)
+			low = middle;
+		else
+			high = middle - 1;
+	}
+	return text.substr(0, starts[low]) + kEllipsis;
+}
+
+void PlayerDisplay::Draw(BRect /*updateRect*/)
+{
+	const BRect bounds = Bounds();
+
+	// a thin sunken edge, as a display set into the panel
+	SetHighColor(tint_color(BackgroundColor(), B_DARKEN_2_TINT));
+	StrokeLine(bounds.LeftTop(), bounds.RightTop());
+	StrokeLine(bounds.LeftTop(), bounds.LeftBottom());
+	SetHighColor(tint_color(BackgroundColor(), B_LIGHTEN_1_TINT));
+	StrokeLine(bounds.LeftBottom(), bounds.RightBottom());
+	StrokeLine(bounds.RightTop(), bounds.RightBottom());
+
+	font_height titleHeight, smallHeight;
+	fTitleFont.GetHeight(&titleHeight);
+	fSmallFont.GetHeight(&smallHeight);
+	const float titleBase = bounds.top + 6 + std::ceil(titleHeight.ascent);
+	const float smallBase = bounds.bottom - 6 - std::ceil(smallHeight.descent);
+
+	SetFont(&fTitleFont);
+	SetHighColor(TextColor());
+	const float textWidth = std::max(0.0f, bounds.Width() - 2 * kInset);
+	DrawString(_Fitted(fTitle, textWidth).c_str(), BPoint(bounds.left + kInset, titleBase));
+
+	SetFont(&fSmallFont);
+	SetHighColor(DimTextColor());
+	DrawString(fStatus.c_str(), BPoint(bounds.left + kInset, smallBase));
+	if (!fTime.empty()) {
+		SetHighColor(TextColor());
+		const float width = fSmallFont.StringWidth(fTime.c_str());
+		DrawString(fTime.c_str(), BPoint(bounds.right - kInset - width, smallBase));
+	}
+}

@@ -1,0 +1,51 @@
+// The player window's display: the playing entry's title, its number in
+// the playlist, whether it plays, and the position and length (m:ss).
+//
+// It shows what SetState() last gave it and redraws only when the text it
+// shows changes, so a state that arrives several times a second costs a
+// redraw about once a second. A title too wide for the view is cut with an
+// ellipsis when drawn; Title() still returns the whole of it.
+//
+// Ownership: an ordinary view; its window (or parent) owns it.
+#ifndef HOST_PLAYER_DISPLAY_H
+#define HOST_PLAYER_DISPLAY_H
+
+#include "PlayerState.h"
+
+#include <View.h>
+
+#include <string>
+
+class PlayerDisplay : public BView {
+public:
+	PlayerDisplay(BRect frame, const char* name, uint32 resizingMode);
+
+	virtual void AttachedToWindow() override;
+	virtual void Draw(BRect updateRect) override;
+	virtual void FrameResized(float width, float height) override;
+
+	void SetState(const PlayerState& state);
+
+	// What the display shows (with its window locked).
+	const std::string& Title() const { return fTitle; }
+	// "0:42 / 3:15"; empty with nothing to play.
+	const std::string& TimeText() const { return fTime; }
+	// "2 of 5 · Playing", "Paused", "Nothing to play".
+	const std::string& StatusText() const { return fStatus; }
+
+	// Colours of the display, for whoever draws beside it.
+	static rgb_color BackgroundColor();
+	static rgb_color TextColor();
+	static rgb_color DimTextColor();
+
+private:
+	std::string _Fitted(const std::string& text, float width) const;
+
+	BFont fTitleFont;
+	BFont fSmallFont;
+	std::string fTitle;
+	std::string fTime;
+	std::string fStatus;
+};
+
+#endif

@@ -1,0 +1,37 @@
+#include "PlayerState.h"
+
+#include "HostProtocol.h"
+
+#include <Message.h>
+
+#include <stdio.h>
+
+bool PlayerState::Read(const BMessage* message)
+{
+	int32 newIndex = -1;
+	if (message == NULL || message->FindInt32(MELODECK_FIELD_INDEX, &newIndex) != B_OK)
+		return false;
+	index = newIndex;
+	message->FindInt32(MELODECK_FIELD_COUNT, &count);
+	message->FindInt32(MELODECK_FIELD_POSITION, &position);
+	message->FindInt32(MELODECK_FIELD_LENGTH, &length);
+	message->FindBool(MELODECK_FIELD_PLAYING, &playing);
+	const char* text = NULL;
+	if (message->FindString(MELODECK_FIELD_TITLE, &text) == B_OK)
+		title = text;
+	if (index < 0) {
+		title.clear();
+		position = length = 0;
+	}
+	return true;
+}
+
+std::string format_play_time(int32 ms)
+{
+	if (ms < 0)
+		ms = 0;
+	const int32 seconds = ms / 1000;
+	char buffer[32];
+	snprintf(buffer, sizeof(buffer), "%d:%02d", (int)(seconds / 60), (int)(seconds % 60));
+	return buffer;
+}

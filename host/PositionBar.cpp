@@ -1,0 +1,150 @@
+#include "PositionBar.h"
+
+#include "HostProtocol.h"
+#include "PlayerDisplay.h"
+
+#include <Message.h>
+#include <Window.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The knob's half width; the track leaves room for it at both ends.
+const float kKnobRadius = 5;
+
+// A player too busy to take the request within this time misses it, rather
+// than freezing the window.
+const bigtime_t kSendTimeout = 500000;
+
+}
+
+PositionBar::PositionBar(BRect frame, const char* name, uint32 resizingMode)
+	:
+	BView(frame, name, resizingMode, B_WILL_DRAW | B_FRAME_EVENTS | B_FULL_UPDATE_ON_RESIZE),
+	fPosition(0),
+	fLength(0),
+	fHeld(0),
+	fTracking(false)
+{
+	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+}
+
+BRect PositionBar::_Track() const
+{
+	const BRect bounds = Bounds();
+	const float middle = std::floor((bounds.top + bounds.bottom) / 2);
+	return BRect(bounds.left + kKnobRadius, middle - 2, bounds.right - kKnobRadius,
+		middle + 2);
+}
+
+float PositionBar::XFor(int32 position) const
+{
+	const BRect track = _Track();
+	if (fLength <= 0)
+		return track.left;
+	const double share = std::clamp((double)position / fLength, 0.0, 1.0);
+	return track.left + (float)std::round(share * track.Width());
+}
+
+int32 PositionBar::PositionAt(float x) const
+{
+	const BRect track = _Track();
+	if (fLength <= 0 || track.Width() <= 0)
+		return 0;
+	const double share = std::clamp((x - track.left) / track.Width(), 0.0f, 1.0f);
+	return (int32)std::lround(share * fLength);
+}
+
+float PositionBar::_FillRight(int32 position) const
+{
+	return XFor(position);
+}
+
+void PositionBar::SetPosition(int32 position, int32 length)
+{
+	const float before = _FillRight(ShownPosition());
+	const int32 oldLength = fLength;
+	fPosition = std::max(0, position);
+	fLength = std::max(0, length);
+	if (fTracking && fLength <= 0)
+		fTracking = false;   // the entry went away under the pointer
+	if (oldLength != fLength || _FillRight(ShownPosition()) != before)
+		Invalidate();
+}
+
+void PositionBar::FrameResized(float width, float height)
+{
+	BView::FrameResized(width, height);
+	Invalidate();
+}
+
+void PositionBar::Draw(BRect /*updateRect*/)
+{
+	const rgb_color panel = ui_color(B_PANEL_BACKGROUND_COLOR);
+	const rgb_color groove = tint_color(panel, B_DARKEN_2_TINT);
+	const rgb_color fill = ui_color(B_CONTROL_HIGHLIGHT_COLOR);
+	const BRect track = _Track();
+
+	SetHighColor(groove);
+	FillRoundRect(track, 2, 2);
+	if (fLength <= 0)
+		return;
+
+	const float right = _FillRight(ShownPosition());
+	if (right > track.left) {
+		SetHighColor(fill);
+		FillRoundRect(BRect(track.left, track.top, right, track.bottom), 2, 2);
+	}
+
+	const BRect bounds = Bounds();
+	const float middle = (track.top + track.bottom) / 2;
+	const float radius = std::min(kKnobRadius, std::floor(bounds.Height() / 2));
+	SetHighColor(fTracking ? tint_color(fill, B_DARKEN_1_TINT) : make_color(250, 250, 250));
+	FillEllipse(BPoint(right, middle), radius, radius);
+	SetHighColor(tint_color(panel, B_DARKEN_3_TINT));
+	StrokeEllipse(BPoint(right, middle), radius, radius);
+}
+
+void PositionBar::_Hold(BPoint where)
+{
+	const float before = _FillRight(fHeld);
+	fHeld = PositionAt(where.x);
+	if (_FillRight(fHeld) != before)
+		Invalidate();
+}
+
+void PositionBar::MouseDown(BPoint where)
+{
+	if (fLength <= 0)
+		return;
+	fTracking = true;
+	fHeld = -1;
+	_Hold(where);
+	Invalidate();
+	SetMouseEventMask(B_POINTER_EVENTS, B_LOCK_WINDOW_FOCUS);
+}
+
+void PositionBar::MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage)
+{
+	if (fTracking)
+		_Hold(where);
+	else
+		BView::MouseMoved(where, transit, dragMessage);
+}
+
+void PositionBar::MouseUp(BPoint where)
+{
+	if (!fTracking)
+		return;
+	_Hold(where);
+	fTracking = false;
+	// Until the player reports the new position, show the one asked for.
+	fPosition = fHeld;
+	Invalidate();
+
+	BMessage seek(kMelodeckSeek);
+	seek.AddInt32(MELODECK_FIELD_POSITION, fHeld);
+	fTarget.SendMessage(&seek, (BHandler*)NULL, kSendTimeout);
+}
