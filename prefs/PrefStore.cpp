@@ -1,6 +1,10 @@
 #include "PrefStore.h"
 
+#include "framework/Documents.h"
+#include "framework/FileName.h"
 #include "framework/FileUtils.h"
+#include "lang/Language.h"
+#include "lyrics/LyricsFile.h"
 
 #include <InterfaceDefs.h>
 #include <Window.h>
@@ -82,4 +86,15 @@ void set_proper_feel(BWindow* window)
 		onTop = gPref != NULL && lock->stayOnTop;
 	}
 	window->SetFeel(onTop ? B_FLOATING_ALL_WINDOW_FEEL : B_NORMAL_WINDOW_FEEL);
+}
+
+bool show_help()
+{
+	std::string folder = extract_file_folder_path_kernel(verso_displayer_fname(), 0);
+	std::string path = folder + "/VersoD.htm";
+	const char* title = gLLT != NULL ? gLLT->Text("Alert_Caption") : "";
+	return orvik::show_help(path.c_str(), title,
+		"\xE3\x83\x98\xE3\x83\xAB\xE3\x83\x97\xE3\x82\x92\xE8\xA1\xA8\xE7\xA4\xBA"
+		"\xE3\x81\xA7\xE3\x81\x8D\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93\xEF\xBC\x9A\n");
+		// "ヘルプを表示できません：" and a line feed
 }

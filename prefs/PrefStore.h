@@ -51,6 +51,10 @@ bool save_exit_state(const char* subFolder, const char* exitStateFile);
 // on, else it has the normal feel. Call with the window locked.
 void set_proper_feel(BWindow* window);
 
+// Opens the help document "VersoD.htm" beside the plug-in file; when it
+// cannot, a warning alert says so. True when it opened.
+bool show_help();
+
 // True when the colours differ in any of their four bytes.
 bool compare_rgb_color(const rgb_color& a, const rgb_color& b);
 

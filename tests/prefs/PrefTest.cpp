@@ -5,6 +5,9 @@
 
 #include <File.h>
 #include <Window.h>
+
+#include "framework/Alerts.h"
+#include "lang/Language.h"
 #include "interface/Modifiers.h"
 
 #include <stdlib.h>
@@ -205,4 +208,24 @@ TEST_F(PrefFiles, ProperFeelFollowsTheStayOnTopPreference)
 	set_proper_feel(window);
 	EXPECT_EQ(window->Feel(), B_NORMAL_WINDOW_FEEL);
 	window->Quit();
+}
+
+TEST_F(PrefFiles, HelpThatCannotOpenAlertsInTheLanguagesCaption)
+{
+	gLLT = new TLLT;
+	std::vector<orvik::TAlertRequest> alerts;
+	orvik::alert_responder previous = orvik::set_alert_responder(
+		[&](const orvik::TAlertRequest& request) { alerts.push_back(request); return 0; });
+	unsetenv("VERSO_OPENER");
+	EXPECT_FALSE(show_help());   // no VersoD.htm beside the test program
+	orvik::set_alert_responder(previous);
+	delete gLLT;
+	gLLT = nullptr;
+	ASSERT_EQ(alerts.size(), 1u);
+	EXPECT_EQ(alerts[0].type, B_WARNING_ALERT);
+	// Title: the caption text ("! ERROR !" in an empty language), then the
+	// prefix and the document's path.
+	EXPECT_EQ(alerts[0].text.rfind("! ERROR !\n\n\xE3\x83\x98\xE3\x83\xAB\xE3\x83\x97", 0), 0u);
+	EXPECT_NE(alerts[0].text.find("\n/"), std::string::npos);
+	EXPECT_NE(alerts[0].text.find("/VersoD.htm"), std::string::npos);
 }
