@@ -15,6 +15,7 @@ BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target,
 	const entry_ref* startDirectory, uint32 nodeFlavors, bool allowMultipleSelection,
 	BMessage* message, BRefFilter* filter, bool modal, bool hideWhenDone)
 {
+	fMode = mode;
 	BMessenger messenger = target != NULL ? *target : be_app_messenger;
 	fWindow = new FilePanelWindow(this, mode, messenger, startDirectory, nodeFlavors,
 		allowMultipleSelection, message, filter, modal, hideWhenDone);
@@ -26,7 +27,8 @@ BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target,
 BFilePanel::~BFilePanel()
 {
 	// Gone without a word to the target: a B_CANCEL now would carry a
-	// pointer to a panel that no longer exists.
+	// pointer to a panel that no longer exists. The window may have gone
+	// already, with the application.
 	if (fWindow->Lock())
 		fWindow->Quit();
 }
@@ -34,18 +36,24 @@ BFilePanel::~BFilePanel()
 void BFilePanel::Show()
 {
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return;
 	fWindow->ShowPanel();
 }
 
 void BFilePanel::Hide()
 {
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return;
 	fWindow->HidePanel();
 }
 
 bool BFilePanel::IsShowing() const
 {
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return false;
 	return fWindow->IsShowing();
 }
 
@@ -71,59 +79,77 @@ BWindow* BFilePanel::Window() const
 BMessenger BFilePanel::Messenger() const
 {
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return BMessenger();
 	return fWindow->Target();
 }
 
 BRefFilter* BFilePanel::RefFilter() const
 {
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return NULL;
 	return fWindow->Model().RefFilter();
 }
 
 file_panel_mode BFilePanel::PanelMode() const
 {
-	return fWindow->Mode();
+	return fMode;
 }
 
 void BFilePanel::SetTarget(BMessenger target)
 {
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return;
 	fWindow->SetTarget(target);
 }
 
 void BFilePanel::SetMessage(BMessage* message)
 {
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return;
 	fWindow->SetMessage(message);
 }
 
 void BFilePanel::SetRefFilter(BRefFilter* filter)
 {
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return;
 	fWindow->SetRefFilter(filter);
 }
 
 void BFilePanel::SetSaveText(const char* text)
 {
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return;
 	fWindow->SetSaveText(text);
 }
 
 void BFilePanel::SetButtonLabel(file_panel_button button, const char* label)
 {
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return;
 	fWindow->SetButtonLabel(button, label);
 }
 
 void BFilePanel::SetHideWhenDone(bool hideWhenDone)
 {
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return;
 	fWindow->SetHideWhenDone(hideWhenDone);
 }
 
 bool BFilePanel::HidesWhenDone() const
 {
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return false;
 	return fWindow->HidesWhenDone();
 }
 
@@ -146,6 +172,8 @@ void BFilePanel::SetPanelDirectory(const entry_ref* directory)
 	if (directory == NULL)
 		return;
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return;
 	fWindow->GoTo(directory);
 }
 
@@ -154,6 +182,8 @@ void BFilePanel::SetPanelDirectory(const char* directory)
 	if (directory == NULL)
 		return;
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return;
 	fWindow->GoTo(directory);
 }
 
@@ -169,17 +199,23 @@ void BFilePanel::GetPanelDirectory(entry_ref* ref) const
 void BFilePanel::Refresh()
 {
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return;
 	fWindow->Refresh();
 }
 
 void BFilePanel::Rewind()
 {
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return;
 	fWindow->Rewind();
 }
 
 status_t BFilePanel::GetNextSelectedRef(entry_ref* ref)
 {
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return B_NO_INIT;
 	return fWindow->GetNextSelectedRef(ref);
 }

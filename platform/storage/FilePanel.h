@@ -1,7 +1,8 @@
 // BFilePanel: the open (and save) panel, a window that lists a folder and
 // lets the user pick entries of it.
 //
-// The open panel lists the folder (sorted by name, folders first; names
+// The open panel lists the folder (sorted by name, numbers by their value,
+// folders first; names
 // beginning with a dot are Linux's hidden files and are left out), moves
 // into a folder on a double-click, goes up with its parent button or
 // Backspace, and selects with the mouse (Shift extends, Control toggles
@@ -30,6 +31,9 @@
 //
 // Ownership: the panel owns its window (deleting the panel quits it) and its
 // message; the ref filter stays the caller's and must outlive the panel.
+// The close box only hides the panel; when the application quits, the
+// panel's window goes with the others, and the BFilePanel, left without a
+// window, does nothing from then on but may still be deleted.
 #ifndef _FILE_PANEL_H
 #define _FILE_PANEL_H
 
@@ -126,6 +130,7 @@ public:
 
 private:
 	BPrivate::FilePanelWindow* fWindow;   // owned; quit by the destructor
+	file_panel_mode fMode;
 };
 
 #endif

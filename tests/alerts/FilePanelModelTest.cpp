@@ -64,6 +64,15 @@ TEST(FilePanelModel, ListsFoldersFirstByNameWithoutHiddenFiles)
 		"A.txt", "b.lrc", "c.txt", "dangling", "link-to-file", "pipe"}));
 	entry_ref ref;
 	ASSERT_EQ(model.GetFolderRef(&ref), B_OK);
+
+	// Numbers in names go by their value.
+	testutil::TempDir numbered;
+	for (const char* name : {"song 10.lrc", "song 9.lrc", "Song 2.lrc", "song 010b.lrc"})
+		numbered.Write(name, "");
+	FilePanelModel byNumber(0, true);
+	ASSERT_EQ(byNumber.SetFolder(numbered.Path().c_str()), B_OK);
+	EXPECT_EQ(names(byNumber), (std::vector<std::string>{"Song 2.lrc", "song 9.lrc",
+		"song 10.lrc", "song 010b.lrc"}));
 	char resolved[PATH_MAX];
 	ASSERT_NE(realpath(folder.dir.Path().c_str(), resolved), nullptr);
 	EXPECT_EQ(path_of(ref), resolved);

@@ -376,3 +376,34 @@ TEST(FilePanel, SavePanelSendsFolderAndNameAndAsksBeforeReplacing)
 	}
 	target->Stop();
 }
+
+TEST(FilePanel, CloseBoxHidesButTheApplicationMayQuitTheWindow)
+{
+	Files files;
+	Receiver* target = new Receiver;
+	BMessenger messenger(target);
+	entry_ref start = files.Ref();
+	{
+		BFilePanel panel(B_OPEN_PANEL, &messenger, &start);
+		panel.Show();
+		display::DisplayServer::Get()->InjectCloseRequest(
+			BPrivate::WindowAccess::NativeWindow(panel.Window()));
+		ASSERT_TRUE(target->WaitFor(1));
+		check_cancel(target->Messages()[0], &panel, B_REFS_RECEIVED);
+		EXPECT_FALSE(panel.IsShowing());
+
+		// The application asks from its own thread, and quits the window.
+		BWindow* window = panel.Window();
+		ASSERT_TRUE(window->Lock());
+		EXPECT_TRUE(window->QuitRequested());
+		window->Quit();
+		// The panel outlives its window quietly.
+		EXPECT_FALSE(panel.IsShowing());
+		panel.Show();
+		panel.SetPanelDirectory("/");
+		entry_ref ref;
+		EXPECT_EQ(panel.GetNextSelectedRef(&ref), B_NO_INIT);
+	}
+	EXPECT_EQ(target->Messages().size(), 1u);
+	target->Stop();
+}

@@ -7,13 +7,13 @@
 
 #include "storage/PathUtil.h"
 
+#include <ctype.h>
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <stdlib.h>
 #include <string.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,11 +23,45 @@
 
 namespace BPrivate {
 
+// Names compare without regard to case, and runs of digits by their value,
+// so that "song 2" comes before "song 10".
+static int compare_names(const char* a, const char* b)
+{
+	while (*a != '\0' && *b != '\0') {
+		if (isdigit((unsigned char)*a) && isdigit((unsigned char)*b)) {
+			while (*a == '0')
+				a++;
+			while (*b == '0')
+				b++;
+			size_t lengthA = 0, lengthB = 0;
+			while (isdigit((unsigned char)a[lengthA]))
+				lengthA++;
+			while (isdigit((unsigned char)b[lengthB]))
+				lengthB++;
+			if (lengthA != lengthB)
+				return lengthA < lengthB ? -1 : 1;
+			int order = strncmp(a, b, lengthA);
+			if (order != 0)
+				return order;
+			a += lengthA;
+			b += lengthB;
+			continue;
+		}
+		int ca = tolower((unsigned char)*a);
+		int cb = tolower((unsigned char)*b);
+		if (ca != cb)
+			return ca < cb ? -1 : 1;
+		a++;
+		b++;
+	}
+	return (*a != '\0') - (*b != '\0');
+}
+
 bool panel_entry_less(const PanelEntry& a, const PanelEntry& b)
 {
 	if (a.isFolder != b.isFolder)
 		return a.isFolder;
-	int order = strcasecmp(a.name.c_str(), b.name.c_str());
+	int order = compare_names(a.name.c_str(), b.name.c_str());
 	if (order != 0)
 		return order < 0;
 	return a.name < b.name;

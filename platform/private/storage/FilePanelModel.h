@@ -86,7 +86,7 @@ private:
 };
 
 // Orders entries as the panel lists them: folders first, then by name
-// without regard to case.
+// without regard to case, numbers in names by their value.
 bool panel_entry_less(const PanelEntry& a, const PanelEntry& b);
 
 }

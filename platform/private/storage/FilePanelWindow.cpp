@@ -157,7 +157,12 @@ void FilePanelWindow::HidePanel()
 
 bool FilePanelWindow::QuitRequested()
 {
-	// The close box hides the panel; the BFilePanel decides when it goes.
+	// The close box (a message in this window's thread) hides the panel;
+	// the BFilePanel decides when its window goes. The application asks
+	// from its own thread when it quits, and then the panel does not hold
+	// it up.
+	if (find_thread(NULL) != Thread())
+		return true;
 	HidePanel();
 	return false;
 }
