@@ -191,7 +191,10 @@ void BFilePanel::GetPanelDirectory(entry_ref* ref) const
 {
 	if (ref == NULL)
 		return;
+	*ref = entry_ref();
 	BAutolock lock(fWindow);
+	if (!lock.IsLocked())
+		return;
 	if (fWindow->Model().GetFolderRef(ref) != B_OK)
 		*ref = entry_ref();
 }

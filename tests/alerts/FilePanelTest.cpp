@@ -403,6 +403,8 @@ TEST(FilePanel, CloseBoxHidesButTheApplicationMayQuitTheWindow)
 		panel.SetPanelDirectory("/");
 		entry_ref ref;
 		EXPECT_EQ(panel.GetNextSelectedRef(&ref), B_NO_INIT);
+		panel.GetPanelDirectory(&ref);
+		EXPECT_EQ(ref.name, nullptr);
 	}
 	EXPECT_EQ(target->Messages().size(), 1u);
 	target->Stop();
