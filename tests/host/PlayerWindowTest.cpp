@@ -10,6 +10,9 @@
 #include "PlayerWindow.h"
 #include "PositionBar.h"
 
+#include "display/DisplayServer.h"
+#include "interface/WindowAccess.h"
+
 #include <AppDefs.h>
 #include <Application.h>
 #include <Button.h>
@@ -22,6 +25,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -146,6 +150,53 @@ BPoint bar_point(BWindow* window, int32 position)
 bool near(int32 value, int32 expected, int32 tolerance)
 {
 	return value >= expected - tolerance && value <= expected + tolerance;
+}
+
+// A window of the player other than `known`, once it is on screen (a menu
+// that opened).
+BWindow* wait_for_other_window(const std::vector<BWindow*>& known)
+{
+	BWindow* found = nullptr;
+	testutil::wait_for([&] {
+		if (!be_app->Lock())
+			return false;
+		for (int32 i = 0; BWindow* window = be_app->WindowAt(i); i++) {
+			if (std::find(known.begin(), known.end(), window) == known.end()
+				&& window->Lock()) {
+				if (!window->IsHidden())
+					found = window;
+				window->Unlock();
+			}
+		}
+		be_app->Unlock();
+		return found != nullptr;
+	});
+	return found;
+}
+
+// The middle of a menu's item in the coordinates of the window the menu
+// is open in.
+BPoint item_point(BWindow* menuWindow, BMenu* menu, int32 index)
+{
+	return locked<BPoint>(menuWindow, [&] {
+		BMenuItem* item = menu->ItemAt(index);
+		const BRect frame = item->Frame();
+		return menuWindow->ConvertFromScreen(
+			item->Menu()->ConvertToScreen(BPoint((frame.left + frame.right) / 2,
+				(frame.top + frame.bottom) / 2)));
+	});
+}
+
+// A click for a window that closes because of it: the window is not
+// touched afterwards.
+void click_and_forget(BWindow* window, BPoint where)
+{
+	const display::window_id id = BPrivate::WindowAccess::NativeWindow(window);
+	auto server = display::DisplayServer::Get();
+	for (bool down : {true, false}) {
+		server->InjectMouseButton(id, (int32)where.x, (int32)where.y, 1, down,
+			display::display_clock());
+	}
 }
 
 bool is_loaded(const char* path)
@@ -377,8 +428,31 @@ TEST(PlayerWindow, PluginMenuCallsPreferencesAndAbout)
 	// the player told the window what the plug-in offers before it was ready
 	windowtest::settle(window);
 
-	EXPECT_EQ(invoke("Recorder", "Preferences\xe2\x80\xa6"), B_OK);
+	// by the mouse: Plug-ins, Recorder, Preferences…
+	BMenu* plugins = locked<BMenu*>(window, [&] {
+		return dynamic_cast<BMenuBar*>(window->FindView("menu bar"))->SubmenuAt(1);
+	});
+	ASSERT_NE(plugins, nullptr);
+	BMenu* recorderMenu = locked<BMenu*>(window, [&] { return plugins->SubmenuAt(0); });
+	ASSERT_NE(recorderMenu, nullptr);
+	const BPoint entry = locked<BPoint>(window, [&] {
+		BMenuBar* bar = dynamic_cast<BMenuBar*>(window->FindView("menu bar"));
+		const BRect frame = bar->ItemAt(1)->Frame();
+		return bar->ConvertToParent(BPoint((frame.left + frame.right) / 2,
+			(frame.top + frame.bottom) / 2));
+	});
+	windowtest::click(window, (int32)entry.x, (int32)entry.y);
+	BWindow* pluginWindow = wait_for_other_window({window});
+	ASSERT_NE(pluginWindow, nullptr);
+	const BPoint recorder = item_point(pluginWindow, plugins, 0);
+	windowtest::click(pluginWindow, (int32)recorder.x, (int32)recorder.y);
+	BWindow* recorderWindow = wait_for_other_window({window, pluginWindow});
+	ASSERT_NE(recorderWindow, nullptr);
+	const BPoint prefs = item_point(recorderWindow, recorderMenu, 0);
+	click_and_forget(recorderWindow, prefs);
 	EXPECT_TRUE(testutil::wait_for([&] { return log().size() >= 5; }));
+
+	// and by the item itself
 	EXPECT_EQ(invoke("Recorder", "About\xe2\x80\xa6"), B_OK);
 	EXPECT_TRUE(testutil::wait_for([&] { return log().size() >= 6; }));
 	const std::vector<std::string> expected = {"new Recorder", "init", "prefs query",
