@@ -171,6 +171,15 @@ void BButton::AttachedToWindow()
 		MakeDefault(true);
 }
 
+void BButton::DetachedFromWindow()
+{
+	// The default button stays default when it comes back (and is not
+	// grown a second time).
+	if (IsDefault())
+		fWantsDefault = true;
+	BControl::DetachedFromWindow();
+}
+
 void BButton::MakeFocus(bool focus)
 {
 	BControl::MakeFocus(focus);

@@ -32,6 +32,7 @@ public:
 	virtual void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage);
 	virtual void KeyDown(const char* bytes, int32 numBytes);
 	virtual void AttachedToWindow();
+	virtual void DetachedFromWindow();
 	virtual void MakeFocus(bool focus = true);
 	virtual void GetPreferredSize(float* width, float* height);
 	virtual void ResizeToPreferred();

@@ -102,8 +102,10 @@ void BControl::AttachedToWindow()
 	SetLowColor(background);
 	SetHighColor(ui_color(B_CONTROL_TEXT_COLOR));
 
-	// Without a target of its own, the control speaks to its window.
-	if (!Messenger().IsValid())
+	// Without a target of its own (or when that target has gone), the
+	// control speaks to its window. A handler named before it joined a
+	// looper is kept.
+	if (Target() == NULL && !Messenger().IsValid())
 		SetTarget(Window());
 	BView::AttachedToWindow();
 }
@@ -237,6 +239,10 @@ status_t BControl::Invoke(BMessage* message)
 	if (message == NULL)
 		return B_BAD_VALUE;
 	BMessage copy(*message);
+	// A message passed on again gets fresh fields, not a second set.
+	copy.RemoveName("when");
+	copy.RemoveName("source");
+	copy.RemoveName("be:value");
 	copy.AddInt64("when", system_time());
 	copy.AddPointer("source", this);
 	copy.AddInt32("be:value", fValue);

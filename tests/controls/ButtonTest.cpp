@@ -239,3 +239,38 @@ TEST(Control, TargetDefaultsToTheWindowAndSetValueRedraws)
 	EXPECT_NE(pressed.At(50, 30), face);
 	windowtest::quit(window);
 }
+
+TEST(Control, ReinvokedMessageGetsFreshFieldsNotASecondSet)
+{
+	Receiver* receiver = Receiver::Start();
+	BButton button(BRect(0, 0, 79, 23), "b", "B", new BMessage('frst'));
+	button.SetTarget(receiver);
+	BMessage passedOn('agan');
+	passedOn.AddInt64("when", 1);
+	passedOn.AddInt32("be:value", 99);
+	ASSERT_EQ(button.Invoke(&passedOn), B_OK);
+	ASSERT_TRUE(receiver->WaitFor(1));
+	BMessage sent = receiver->At(0);
+	type_code type;
+	int32 count = 0;
+	ASSERT_EQ(sent.GetInfo("when", &type, &count), B_OK);
+	EXPECT_EQ(count, 1);
+	EXPECT_GT(sent.FindInt64("when"), 1);
+	EXPECT_EQ(sent.FindInt32("be:value"), 0);
+	Receiver::Stop(receiver);
+}
+
+TEST(Button, DefaultButtonMovedToAnotherParentStaysDefaultAndKeepsItsSize)
+{
+	ButtonWindow w;
+	BView* holder = new BView(BRect(150, 100, 299, 199), "holder", B_FOLLOW_NONE, 0);
+	w.window->Lock();
+	w.window->AddChild(holder);
+	w.button->MakeDefault(true);
+	BRect grown = w.button->Frame();
+	w.button->RemoveSelf();
+	holder->AddChild(w.button);
+	EXPECT_TRUE(w.button->IsDefault());
+	EXPECT_EQ(w.button->Frame(), grown);
+	w.window->Unlock();
+}
