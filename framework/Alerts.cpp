@@ -1,5 +1,7 @@
 #include "Alerts.h"
 
+#include <InterfaceDefs.h>
+
 #include <mutex>
 
 namespace orvik {
@@ -8,18 +10,23 @@ namespace {
 
 const char* const kAlertWindowTitle = "Title";
 const char* const kFullWidthOK = "\xEF\xBC\xAF\xEF\xBC\xAB";   // ＯＫ
-const char kEscapeKey = 0x1B;
 
 std::mutex sResponderLock;
 alert_responder sResponder;
 
-// Shows the alert and waits for the user.
+// Shows the alert and waits for the user. The alert deletes itself.
 int32 run_alert(const TAlertRequest& request)
 {
-	// The Interface Kit's BAlert is not there yet: answer as if the first
-	// button had been pressed.
-	(void)request;
-	return 0;
+	const char* labels[3] = {NULL, NULL, NULL};
+	for (size_t i = 0; i < request.buttons.size() && i < 3; i++)
+		labels[i] = request.buttons[i].c_str();
+	BAlert* alert = new BAlert(request.windowTitle.c_str(), request.text.c_str(), labels[0],
+		labels[1], labels[2], B_WIDTH_AS_USUAL, request.spacing, request.type);
+	for (size_t i = 0; i < request.shortcuts.size() && i < 3; i++) {
+		if (request.shortcuts[i] != 0)
+			alert->SetShortcut(static_cast<int32>(i), request.shortcuts[i]);
+	}
+	return alert->Go();
 }
 
 int32 present(const TAlertRequest& request)
@@ -53,6 +60,7 @@ int32 show_msg(const char* title, const char* text, const char* button, alert_ty
 	request.text = alert_text(title, text);
 	request.buttons.push_back(button ? button : kFullWidthOK);
 	request.shortcuts.push_back(0);
+	request.spacing = B_OFFSET_SPACING;
 	request.type = type;
 	return present(request);
 }
@@ -64,13 +72,15 @@ int32 show_alert(const char* title, const char* text, const char* button0,
 	TAlertRequest request;
 	request.windowTitle = kAlertWindowTitle;
 	request.text = alert_text(title, text);
+	request.spacing = B_EVEN_SPACING;
 	request.type = type;
+	request.escapeIndex = escapeIndex;
 	const char* labels[3] = {button0 ? button0 : "", button1, button2};
 	for (int32 i = 0; i < 3 && labels[i] != nullptr; i++) {
 		request.buttons.push_back(labels[i]);
 		char key = labels[i][0];
 		if (i == escapeIndex)
-			key = kEscapeKey;
+			key = B_ESCAPE;
 		else if (key >= 'A' && key <= 'Z')
 			key = static_cast<char>(key - 'A' + 'a');
 		else if (static_cast<unsigned char>(key) >= 0x80)

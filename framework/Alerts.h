@@ -9,18 +9,7 @@
 
 #include <SupportDefs.h>
 
-#if __has_include(<Alert.h>)
 #include <Alert.h>
-#else
-// Until the Interface Kit's alert lands.
-enum alert_type {
-	B_EMPTY_ALERT = 0,
-	B_INFO_ALERT,
-	B_IDEA_ALERT,
-	B_WARNING_ALERT,
-	B_STOP_ALERT
-};
-#endif
 
 #include <functional>
 #include <string>
@@ -45,7 +34,9 @@ struct TAlertRequest {
 	std::string text;                  // title, "\n\n", text
 	std::vector<std::string> buttons;  // one to three labels
 	std::vector<char> shortcuts;       // per button; 0 for none
-	alert_type type;
+	button_spacing spacing = B_EVEN_SPACING;
+	alert_type type = B_INFO_ALERT;
+	int32 escapeIndex = -1;
 };
 
 // Where nothing may be shown (tests, headless runs), a responder answers

@@ -331,10 +331,12 @@ TIniFileSection* TIniFile::CreateSection(const char* name, int index)
 
 bool TIniFile::DeleteSection(const char* name)
 {
+	if (name == nullptr)
+		return false;
 	auto it = fSections.begin();
 	while (it != fSections.end() && !ini_name_equal((*it)->Name(), name))
 		++it;
-	if (name == nullptr || it == fSections.end())
+	if (it == fSections.end())
 		return false;
 
 	// The current section may be deleted under another spelling of its
