@@ -258,7 +258,7 @@ BBitmapStream::DetachBitmap(BBitmap** outBitmap)
 {
 	if (outBitmap == NULL)
 		return B_BAD_VALUE;
-	*outBitmap = NULL;
+	// *outBitmap is only set on success.
 	BBitmap* result = NULL;
 	if (fMap != NULL && fMap->IsValid()) {
 		result = fMap;

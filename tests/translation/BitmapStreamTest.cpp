@@ -48,7 +48,7 @@ get_be_float(const uint8* bytes)
 
 // A standard-format header, as a translator writes it.
 std::vector<uint8>
-header(int width, int height, color_space space, uint32 rowBytes, uint32 dataSize,
+header(int width, int height, uint32 space, uint32 rowBytes, uint32 dataSize,
 	uint32 magic = B_TRANSLATOR_BITMAP)
 {
 	std::vector<uint8> bytes(32);
@@ -60,7 +60,7 @@ header(int width, int height, color_space space, uint32 rowBytes, uint32 dataSiz
 		put_be32(bytes, 4 + i * 4, raw);
 	}
 	put_be32(bytes, 20, rowBytes);
-	put_be32(bytes, 24, (uint32)space);
+	put_be32(bytes, 24, space);
 	put_be32(bytes, 28, dataSize);
 	return bytes;
 }
@@ -203,7 +203,7 @@ TEST(BitmapStream, RefusesUnusableHeaders)
 		{ "too large", header(100000, 100000, B_RGB32, 400000, 0xffffffffu) },
 		{ "rows too short", header(4, 4, B_RGB32, 12, 64) },
 		{ "data too short", header(4, 4, B_RGB32, 16, 60) },
-		{ "unknown colour space", header(4, 4, (color_space)0x7777, 16, 64) },
+		{ "unknown colour space", header(4, 4, 0x7777, 16, 64) },
 	};
 	for (const Case& c : cases) {
 		SCOPED_TRACE(c.name);

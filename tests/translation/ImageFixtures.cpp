@@ -276,8 +276,9 @@ Rgba
 test_pattern_565(int x, int y)
 {
 	Rgba c = test_pattern(x, y);
-	auto five = [](uint8 v) { uint32 b = v >> 3; return (uint8)((b << 3) | (b >> 2)); };
-	auto six = [](uint8 v) { uint32 b = v >> 2; return (uint8)((b << 2) | (b >> 4)); };
+	// Scaled back to 8 bits with rounding.
+	auto five = [](uint8 v) { return (uint8)(((v >> 3) * 255 + 15) / 31); };
+	auto six = [](uint8 v) { return (uint8)(((v >> 2) * 255 + 31) / 63); };
 	return Rgba{ five(c.r), six(c.g), five(c.b), 255 };
 }
 

@@ -83,6 +83,33 @@ put(uint8* destination, uint8 blue, uint8 green, uint8 red, uint8 alpha)
 	destination[3] = alpha;
 }
 
+// A colour space read from a stream; codes we do not know become
+// B_NO_COLOR_SPACE (an enum may not hold other values).
+color_space
+space_from_code(uint32 code)
+{
+	switch (code) {
+		case B_RGB32:
+		case B_RGBA32:
+		case B_RGB24:
+		case B_RGB16:
+		case B_RGB15:
+		case B_RGBA15:
+		case B_CMAP8:
+		case B_GRAY8:
+		case B_GRAY1:
+		case B_RGB32_BIG:
+		case B_RGBA32_BIG:
+		case B_RGB24_BIG:
+		case B_RGB16_BIG:
+		case B_RGB15_BIG:
+		case B_RGBA15_BIG:
+			return (color_space)code;
+		default:
+			return B_NO_COLOR_SPACE;
+	}
+}
+
 }
 
 void
@@ -94,7 +121,7 @@ decode_bitmap_header(const uint8* bytes, TranslatorBitmap* header)
 	header->bounds.right = read_be_float(bytes + 12);
 	header->bounds.bottom = read_be_float(bytes + 16);
 	header->rowBytes = read_be32(bytes + 20);
-	header->colors = (color_space)read_be32(bytes + 24);
+	header->colors = space_from_code(read_be32(bytes + 24));
 	header->dataSize = read_be32(bytes + 28);
 }
 

@@ -244,7 +244,7 @@ struct Channel {
 		if (bits >= 8)
 			return (uint8)(value >> (bits - 8));
 		uint32 most = (1u << bits) - 1;
-		return (uint8)(std::min(value, most) * 255 / most);
+		return (uint8)((std::min(value, most) * 255 + most / 2) / most);
 	}
 };
 
