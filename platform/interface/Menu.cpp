@@ -664,6 +664,13 @@ void BMenu::_TrackPointer(uint32 what, BPoint screenWhere, uint32 buttons)
 	switch (what) {
 		case B_MOUSE_DOWN:
 		case B_MOUSE_MOVED:
+			if (item == NULL) {
+				// The border or the margin, typically on the way into an
+				// open submenu: that submenu stays.
+				if (fSelected == NULL || fSelected->Submenu() == NULL)
+					_Select(NULL);
+				break;
+			}
 			_Select(choosable ? item : NULL);
 			if (choosable && item->Submenu() != NULL)
 				session->OpenSubmenu(fLevel, item, false);

@@ -49,8 +49,11 @@ BMenuItem::BMenuItem(BMenu* submenu, BMessage* message)
 {
 	_Init(submenu != NULL ? submenu->Name() : NULL, message, 0, 0);
 	fSubmenu = submenu;
-	if (submenu != NULL)
+	if (submenu != NULL) {
 		submenu->fSuperitem = this;
+		if (submenu->IsLabelFromMarked())
+			submenu->_UpdateSuperLabel();
+	}
 }
 
 BMenuItem::BMenuItem(BMessage* archive)

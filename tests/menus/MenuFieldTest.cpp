@@ -102,8 +102,8 @@ TEST(MenuField, ClickOpensOverTheMarkedItemAndAChoiceBecomesTheLabel)
 	ASSERT_NE(menuWindow, nullptr);
 	// The click that opened the menu chose nothing, though its release
 	// fell on the marked item, which lies over the button.
-	BPoint buttonOnScreen = setup.window->ConvertToScreen(button);
-	BRect marked = menuWindow->ConvertToScreen(setup.menu->ItemAt(1)->Frame());
+	BPoint buttonOnScreen = button + frame_of(setup.window).LeftTop();
+	BRect marked = setup.menu->ItemAt(1)->Frame().OffsetByCopy(frame_of(menuWindow).LeftTop());
 	EXPECT_TRUE(marked.Contains(BPoint(marked.left + 1, buttonOnScreen.y)));
 	EXPECT_EQ(setup.window->beginnings.load(), 1);
 	EXPECT_TRUE(setup.window->Received().empty());
@@ -129,8 +129,8 @@ TEST(MenuField, DragFromTheButtonAndReleaseOnAnItemChoosesIt)
 	ASSERT_NE(menuWindow, nullptr);
 	// While the button is held the pointer stays with the field's window,
 	// so the positions are in its coordinates.
-	BPoint item = setup.window->ConvertFromScreen(
-		menuWindow->ConvertToScreen(center(setup.menu->ItemAt(0))));
+	BPoint item = center(setup.menu->ItemAt(0)) + frame_of(menuWindow).LeftTop()
+		- frame_of(setup.window).LeftTop();
 	windowtest::mouse_move(setup.window, (int32)item.x, (int32)item.y);
 	windowtest::mouse_button(setup.window, (int32)item.x, (int32)item.y, false);
 	ASSERT_TRUE(testutil::wait_for([&] { return !setup.window->Received().empty(); }));
@@ -217,7 +217,7 @@ TEST(MenuBar, EntriesOpenTheirMenusAndAltShortcutsInvokeItems)
 	windowtest::click(window, (int32)fileEntry.x, (int32)fileEntry.y);
 	BWindow* menuWindow = file->WaitOpen();
 	ASSERT_NE(menuWindow, nullptr);
-	EXPECT_GT(menuWindow->Frame().top, window->ConvertToScreen(barFrame).bottom);
+	EXPECT_GT(frame_of(menuWindow).top, barFrame.bottom + frame_of(window).top);
 	click_and_forget(menuWindow, center(file->ItemAt(0)));
 	ASSERT_TRUE(testutil::wait_for([&] { return window->Received().size() == 1; }));
 	EXPECT_EQ(window->Received()[0], (uint32)'mopn');

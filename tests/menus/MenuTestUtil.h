@@ -121,6 +121,15 @@ inline void* ptr(const BMessage& message, const char* name)
 	return value;
 }
 
+// A window's frame, read under its lock (its thread may be updating it).
+inline BRect frame_of(BWindow* window)
+{
+	window->Lock();
+	BRect frame = window->Frame();
+	window->Unlock();
+	return frame;
+}
+
 inline BPoint center(BMenuItem* item)
 {
 	BRect frame = item->Frame();

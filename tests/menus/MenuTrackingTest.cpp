@@ -60,7 +60,7 @@ TEST(PopUpGo, AsynchronousClickDeliversTheItemAndClosesTheMenu)
 	EXPECT_EQ(menu->Go(kWhere, true, true, true), nullptr) << "asynchronous: returns at once";
 	BWindow* window = menu->WaitOpen();
 	ASSERT_NE(window, nullptr);
-	EXPECT_EQ(window->Frame().LeftTop(), kWhere);
+	EXPECT_EQ(frame_of(window).LeftTop(), kWhere);
 	EXPECT_EQ(window->Look(), B_NO_BORDER_WINDOW_LOOK);
 	EXPECT_EQ(window->Feel(), B_FLOATING_ALL_WINDOW_FEEL);
 
@@ -235,7 +235,7 @@ TEST(MenuKeyboard, RightOpensASubmenuLeftClosesItAndEnterChoosesInIt)
 	windowtest::key(window, kKeyRight);
 	BWindow* subWindow = sub->WaitOpen();
 	ASSERT_NE(subWindow, nullptr);
-	EXPECT_GT(subWindow->Frame().left, window->Frame().right - 1) << "beside its parent";
+	EXPECT_GT(frame_of(subWindow).left, frame_of(window).right - 1) << "beside its parent";
 	// Keys reach the deepest open menu, even though they arrive at the first.
 	windowtest::key(window, kKeyLeft);
 	EXPECT_TRUE(sub->WaitClosed());

@@ -134,11 +134,13 @@ void MenuWindow::WindowActivated(bool active)
 		fSession->Cancel();
 }
 
+// Asked when the application quits: the menus close without a choice, and
+// this window may go at once (its destructor lets go of the menu).
 bool MenuWindow::QuitRequested()
 {
 	if (fSession != nullptr)
 		fSession->Cancel();
-	return false;
+	return true;
 }
 
 }
