@@ -349,8 +349,18 @@ void BTextView::KeyDown(const char* bytes, int32 numBytes)
 	bool shift = (mods & B_SHIFT_KEY) != 0;
 	int32 caret = fAnchor == fSelStart ? fSelEnd : fSelStart;
 
-	if ((mods & B_COMMAND_KEY) != 0 && numBytes == 1) {
-		switch (bytes[0] | 0x20) {
+	// Command (Alt) with a letter, as on the original platform, and Control
+	// with a letter, as on the other desktops: Control turns the letter into
+	// a control character, so the key's own character tells which it was.
+	int32 raw = 0;
+	if (BMessage* message = Window() != NULL ? Window()->CurrentMessage() : NULL)
+		message->FindInt32("raw_char", &raw);
+	bool command = (mods & B_COMMAND_KEY) != 0;
+	bool control = (mods & B_CONTROL_KEY) != 0 && raw >= 'a' - 32 && raw <= 'z'
+		&& numBytes == 1 && (uint8)bytes[0] < 0x20;
+	if ((command || control) && numBytes == 1) {
+		char letter = (char)((command ? bytes[0] : raw) | 0x20);
+		switch (letter) {
 			case 'a': SelectAll(); return;
 			case 'c': Copy(NULL); return;
 			case 'x': Cut(NULL); return;

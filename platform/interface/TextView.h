@@ -16,7 +16,8 @@
 // Backspace, Delete, the arrows (with Shift they extend the selection), Home
 // and End (of the line), Page Up and Page Down, Command+A (select all),
 // Command+C, Command+X and Command+V (copy, cut and paste through the
-// process's own clipboard), and the mouse (click to place the caret, drag to
+// process's own clipboard; Control with those letters does the same), and
+// the mouse (click to place the caret, drag to
 // select, double click to select a word). A selectable view that is not
 // editable only selects and copies. Keys that the view does not use (Tab,
 // and Enter in a view that takes no line feeds) go to BView::KeyDown, which

@@ -22,7 +22,7 @@ enum : uint32 {
 	kReturn = 40, kEscape = 41, kBackspace = 42, kTab = 43,
 	kHome = 74, kPageUp = 75, kDelete = 76, kEnd = 77, kPageDown = 78,
 	kRight = 79, kLeft = 80, kDown = 81, kUp = 82,
-	kLeftShift = 225, kLeftAlt = 226
+	kLeftControl = 224, kLeftShift = 225, kLeftAlt = 226
 };
 
 // Keeps a copy of every message that reaches the window's MessageReceived.

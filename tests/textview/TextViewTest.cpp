@@ -161,6 +161,15 @@ TEST(TextView, ClipboardCopiesCutsAndPastesWithTheCommandKey)
 	windowtest::key(f.window, kHome);
 	chord(f.window, kLeftAlt, kV);
 	EXPECT_EQ(text_of(f), " mecopy me copy");
+
+	// Control works as the other desktops have it.
+	chord(f.window, kLeftControl, kA);
+	EXPECT_EQ(selection_of(f), std::make_pair(0, 15));
+	chord(f.window, kLeftControl, kX);
+	EXPECT_EQ(text_of(f), "");
+	chord(f.window, kLeftControl, kV);
+	chord(f.window, kLeftControl, kV);
+	EXPECT_EQ(text_of(f), " mecopy me copy mecopy me copy");
 	windowtest::quit(f.window);
 }
 
