@@ -1,7 +1,6 @@
 #include <FilePanel.h>
 
 #include <Application.h>
-#include <Autolock.h>
 #include <Directory.h>
 #include <Entry.h>
 #include <Message.h>
@@ -10,6 +9,30 @@
 #include "storage/FilePanelWindow.h"
 
 using BPrivate::FilePanelWindow;
+
+namespace {
+
+// Locks the panel's window through a messenger, so that a window that has
+// gone (with the application) is never touched.
+class PanelLock {
+public:
+	PanelLock(const BMessenger& messenger, FilePanelWindow* window)
+		: fWindow(messenger.LockTarget() ? window : NULL) {}
+	~PanelLock()
+	{
+		if (fWindow != NULL)
+			fWindow->Unlock();
+	}
+	bool IsLocked() const { return fWindow != NULL; }
+
+	PanelLock(const PanelLock&) = delete;
+	PanelLock& operator=(const PanelLock&) = delete;
+
+private:
+	FilePanelWindow* fWindow;
+};
+
+}
 
 BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target,
 	const entry_ref* startDirectory, uint32 nodeFlavors, bool allowMultipleSelection,
@@ -21,6 +44,7 @@ BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target,
 		allowMultipleSelection, message, filter, modal, hideWhenDone);
 	// The thread runs at once, hidden, so that whichever thread shows the
 	// panel later only needs the window's lock.
+	fWindowMessenger = BMessenger(fWindow);
 	fWindow->Run();
 }
 
@@ -29,13 +53,13 @@ BFilePanel::~BFilePanel()
 	// Gone without a word to the target: a B_CANCEL now would carry a
 	// pointer to a panel that no longer exists. The window may have gone
 	// already, with the application.
-	if (fWindow->Lock())
+	if (fWindowMessenger.LockTarget())
 		fWindow->Quit();
 }
 
 void BFilePanel::Show()
 {
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return;
 	fWindow->ShowPanel();
@@ -43,7 +67,7 @@ void BFilePanel::Show()
 
 void BFilePanel::Hide()
 {
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return;
 	fWindow->HidePanel();
@@ -51,7 +75,7 @@ void BFilePanel::Hide()
 
 bool BFilePanel::IsShowing() const
 {
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return false;
 	return fWindow->IsShowing();
@@ -78,7 +102,7 @@ BWindow* BFilePanel::Window() const
 
 BMessenger BFilePanel::Messenger() const
 {
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return BMessenger();
 	return fWindow->Target();
@@ -86,7 +110,7 @@ BMessenger BFilePanel::Messenger() const
 
 BRefFilter* BFilePanel::RefFilter() const
 {
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return NULL;
 	return fWindow->Model().RefFilter();
@@ -99,7 +123,7 @@ file_panel_mode BFilePanel::PanelMode() const
 
 void BFilePanel::SetTarget(BMessenger target)
 {
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return;
 	fWindow->SetTarget(target);
@@ -107,7 +131,7 @@ void BFilePanel::SetTarget(BMessenger target)
 
 void BFilePanel::SetMessage(BMessage* message)
 {
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return;
 	fWindow->SetMessage(message);
@@ -115,7 +139,7 @@ void BFilePanel::SetMessage(BMessage* message)
 
 void BFilePanel::SetRefFilter(BRefFilter* filter)
 {
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return;
 	fWindow->SetRefFilter(filter);
@@ -123,7 +147,7 @@ void BFilePanel::SetRefFilter(BRefFilter* filter)
 
 void BFilePanel::SetSaveText(const char* text)
 {
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return;
 	fWindow->SetSaveText(text);
@@ -131,7 +155,7 @@ void BFilePanel::SetSaveText(const char* text)
 
 void BFilePanel::SetButtonLabel(file_panel_button button, const char* label)
 {
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return;
 	fWindow->SetButtonLabel(button, label);
@@ -139,7 +163,7 @@ void BFilePanel::SetButtonLabel(file_panel_button button, const char* label)
 
 void BFilePanel::SetHideWhenDone(bool hideWhenDone)
 {
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return;
 	fWindow->SetHideWhenDone(hideWhenDone);
@@ -147,7 +171,7 @@ void BFilePanel::SetHideWhenDone(bool hideWhenDone)
 
 bool BFilePanel::HidesWhenDone() const
 {
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return false;
 	return fWindow->HidesWhenDone();
@@ -171,7 +195,7 @@ void BFilePanel::SetPanelDirectory(const entry_ref* directory)
 {
 	if (directory == NULL)
 		return;
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return;
 	fWindow->GoTo(directory);
@@ -181,7 +205,7 @@ void BFilePanel::SetPanelDirectory(const char* directory)
 {
 	if (directory == NULL)
 		return;
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return;
 	fWindow->GoTo(directory);
@@ -192,7 +216,7 @@ void BFilePanel::GetPanelDirectory(entry_ref* ref) const
 	if (ref == NULL)
 		return;
 	*ref = entry_ref();
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return;
 	if (fWindow->Model().GetFolderRef(ref) != B_OK)
@@ -201,7 +225,7 @@ void BFilePanel::GetPanelDirectory(entry_ref* ref) const
 
 void BFilePanel::Refresh()
 {
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return;
 	fWindow->Refresh();
@@ -209,7 +233,7 @@ void BFilePanel::Refresh()
 
 void BFilePanel::Rewind()
 {
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return;
 	fWindow->Rewind();
@@ -217,7 +241,7 @@ void BFilePanel::Rewind()
 
 status_t BFilePanel::GetNextSelectedRef(entry_ref* ref)
 {
-	BAutolock lock(fWindow);
+	PanelLock lock(fWindowMessenger, fWindow);
 	if (!lock.IsLocked())
 		return B_NO_INIT;
 	return fWindow->GetNextSelectedRef(ref);

@@ -130,6 +130,7 @@ public:
 
 private:
 	BPrivate::FilePanelWindow* fWindow;   // owned; quit by the destructor
+	BMessenger fWindowMessenger;          // tells whether the window is still there
 	file_panel_mode fMode;
 };
 
