@@ -11,6 +11,7 @@
 #include <Window.h>
 
 #include "TestUtil.h"
+#include "interface/MenuSession.h"
 #include "WindowTestUtil.h"
 
 #include <atomic>
@@ -79,7 +80,13 @@ public:
 		testutil::wait_for([&] { return window.load() != nullptr; });
 		return window.load();
 	}
-	bool WaitClosed() { return testutil::wait_for([&] { return window.load() == nullptr; }); }
+	// Closed, and let go of by its window.
+	bool WaitClosed()
+	{
+		return testutil::wait_for([&] {
+			return window.load() == nullptr && !BPrivate::MenuSession::IsAttached(this);
+		});
+	}
 	std::atomic<BWindow*> window{nullptr};
 private:
 	std::atomic<bool>* fDeleted;

@@ -350,7 +350,9 @@ TEST(MenuCancel, DeletingAnOpenMenuClosesItsWindows)
 	ASSERT_NE(window, nullptr);
 	windowtest::key(window, kKeyDown);
 	windowtest::key(window, kKeyRight);
-	ASSERT_NE(sub->WaitOpen(), nullptr);
+	BWindow* subWindow = sub->WaitOpen();
+	ASSERT_NE(subWindow, nullptr);
+	windowtest::settle(subWindow);
 	delete menu;    // and with it the open submenu
 	// A menu made afterwards opens normally.
 	ProbeMenu* next = make_menu(nullptr);

@@ -20,18 +20,19 @@ namespace BPrivate {
 namespace {
 
 // One lock for every session: sessions are few and short, and one lock
-// makes "is this menu open anywhere" a single question.
+// makes "is this menu open anywhere" a single question. These live as long
+// as the process, since menu windows may still be finishing while it exits.
 std::mutex& menu_lock()
 {
-	static std::mutex lock;
-	return lock;
+	static std::mutex* lock = new std::mutex;
+	return *lock;
 }
 
 // Signalled whenever a menu window lets go of its menu.
 std::condition_variable& menu_released()
 {
-	static std::condition_variable released;
-	return released;
+	static std::condition_variable* released = new std::condition_variable;
+	return *released;
 }
 
 struct Attached {
@@ -42,8 +43,8 @@ struct Attached {
 // The menus that are open or on their way in or out, and their windows.
 std::map<BMenu*, Attached>& attached_menus()
 {
-	static std::map<BMenu*, Attached> menus;
-	return menus;
+	static std::map<BMenu*, Attached>* menus = new std::map<BMenu*, Attached>;
+	return *menus;
 }
 
 // Keeps a rectangle on the screen, moving it as little as possible.
@@ -253,6 +254,12 @@ void MenuSession::Key(MenuWindow* from, const char* bytes)
 	BMessage message(kMsgMenuKey);
 	message.AddString("bytes", bytes);
 	target.messenger.SendMessage(&message);
+}
+
+bool MenuSession::IsAttached(BMenu* menu)
+{
+	std::lock_guard<std::mutex> lock(menu_lock());
+	return attached_menus().count(menu) != 0;
 }
 
 bool MenuSession::ReleaseChooses() const

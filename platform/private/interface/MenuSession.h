@@ -100,6 +100,9 @@ public:
 
 	// A menu window has taken its menu off (its own thread).
 	void WindowClosed(BMenu* menu);
+	// Whether the menu is open, or on its way into or out of a menu window;
+	// once this is false no menu window touches it any more.
+	static bool IsAttached(BMenu* menu);
 	// A menu is being deleted: takes it off its window first.
 	static void MenuDeleted(BMenu* menu);
 
