@@ -4,7 +4,7 @@
 //
 // Where translators come from:
 //   - built in: PNG, JPEG, GIF and BMP images to and from the standard
-//     bitmap format (PNG and BMP are also written);
+//     bitmap format (PNG is also written);
 //   - translator add-ons: shared libraries exporting make_nth_translator
 //     (or the older symbols of <TranslatorAddOn.h>);
 //   - objects of the application, given with AddTranslator().
