@@ -16,7 +16,7 @@ enum {
 	B_ARGV_RECEIVED         = '_ARG',
 	B_QUIT_REQUESTED        = '_QRQ',
 	B_CLOSE_REQUESTED       = '_QRQ',  // the same code as B_QUIT_REQUESTED
-	B_CANCEL                = '_CNL',
+	B_CANCEL                = '_CNC',
 	B_KEY_DOWN              = '_KYD',
 	B_KEY_UP                = '_KYU',
 	B_UNMAPPED_KEY_DOWN     = '_UKD',
