@@ -44,11 +44,15 @@ TEST(Bitmap, GeometryAndStorage)
 	EXPECT_EQ(invalid.Bits(), nullptr);
 	invalid.SetBits("abcd", 4, 0, B_RGB32);   // harmless
 
-	// The view calls are not there yet and say so.
+	// A bitmap that accepts views can be locked and starts without any; one
+	// in a space views cannot draw into refuses them.
 	BBitmap offscreen(BRect(0, 0, 9, 9), B_RGB32, true);
-	EXPECT_FALSE(offscreen.Lock());
+	EXPECT_TRUE(offscreen.Lock());
+	offscreen.Unlock();
 	EXPECT_EQ(offscreen.CountChildren(), 0);
 	EXPECT_EQ(offscreen.FindView("x"), nullptr);
+	BBitmap indexed(BRect(0, 0, 9, 9), B_CMAP8, true);
+	EXPECT_FALSE(indexed.Lock());
 }
 
 TEST(Bitmap, SetBitsConvertsAndStaysInside)
