@@ -377,13 +377,16 @@ TEST(WindowEvents, DroppedFilesArriveAsRefsAtTheViewUnderTheDrop)
 	display::DisplayServer::Get()->InjectDrop(native(window), {path}, 50 + 150, 60 + 20,
 		display::display_clock());
 	windowtest::settle(window);
-	std::lock_guard<std::mutex> lock(view->fLock);
-	ASSERT_EQ(view->fDropped.size(), 1u);
-	entry_ref ref;
-	ASSERT_EQ(view->fDropped[0].FindRef("refs", &ref), B_OK);
-	EXPECT_STREQ(ref.name, "song.lrc");
-	EXPECT_TRUE(view->fDroppedFlag);
-	EXPECT_TRUE(view->fDroppedRemote);
-	EXPECT_EQ(view->fDropped[0].FindPoint("_drop_point_"), BPoint(200, 80));
+	{
+		// The view goes with its window: let go of its lock first.
+		std::lock_guard<std::mutex> lock(view->fLock);
+		ASSERT_EQ(view->fDropped.size(), 1u);
+		entry_ref ref;
+		EXPECT_EQ(view->fDropped[0].FindRef("refs", &ref), B_OK);
+		EXPECT_STREQ(ref.name, "song.lrc");
+		EXPECT_TRUE(view->fDroppedFlag);
+		EXPECT_TRUE(view->fDroppedRemote);
+		EXPECT_EQ(view->fDropped[0].FindPoint("_drop_point_"), BPoint(200, 80));
+	}
 	windowtest::quit(window);
 }
