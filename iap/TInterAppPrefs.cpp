@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+TInterAppPrefs* gIAP = nullptr;
+
 namespace {
 
 // The port manager makes its port at once; a window whose manager has not

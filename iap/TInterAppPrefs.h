@@ -108,4 +108,8 @@ private:
 	window_maker fWindowMaker;
 };
 
+// The displayer's store, created by the plug-in object before its windows
+// and deleted after them. Read by every window thread (the store locks).
+extern TInterAppPrefs* gIAP;
+
 #endif
