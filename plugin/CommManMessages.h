@@ -19,15 +19,15 @@ enum : uint32 {
 	// Window requests.
 	kMsgOpenMainWin = 'Somr',          // open (or show) the lyrics window
 	kMsgPrepareOpenPrefWin = 'Sppr',   // preferences, from the player
-	kMsgPopPrefs = 'pprf',             // preferences, from the context menu
+	kMsgPrefsRqtd = 'pprf',            // preferences, from the context menu
 	kMsgOpenPrefWin = 'Sopr',          // "BesideDlg", "WinFrame"
 	kMsgPrepareOpenAboutWin = 'Spar',  // about, from the player
 	// The context menu's about item uses B_ABOUT_REQUESTED ('_ABR').
 	kMsgOpenAboutWin = 'Soar',         // "BesideDlg", "WinFrame"
 	kMsgOpenVersoE = 'ocer',           // "LyricsERef" (entry_ref)
-	kMsgPopCommonPrefs = 'pscc',       // the common preference window
-	kMsgPopHelp = 'phlp',              // the help document
-	kMsgPopAuthorWeb = 'pawb',         // the author's page
+	kMsgCommonPrefsRqtd = 'pscc',      // the common preference window
+	kMsgHelpRqtd = 'phlp',             // the help document
+	kMsgAuthorWebRqtd = 'pawb',        // the author's page
 
 	// Close requests, posted in this order at shutdown: about,
 	// preferences, common preferences, lyrics window.
@@ -56,11 +56,11 @@ enum : uint32 {
 
 	// Language.
 	kMsgLanguageChosen = 'plgc',        // reload the language if its file changed
-	kMsgLanguageChanged = '_lgc',       // the language was reloaded
+	kMsgLanguageReloaded = '_lgc',      // the language was reloaded
 	kMsgLanguageFolderChanged = '_nlc', // node-monitor fields
 
 	// An inter-application preference changed (IAPDefs.h kIAPValueChanged).
-	kMsgIAPChanged = '_ipc',
+	kMsgInterAppPrefChanged = '_ipc',
 
 	// To the lyrics window: the player's window has moved.
 	kMsgPlayerWinMoved = 'Scwm',
