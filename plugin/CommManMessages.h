@@ -1,6 +1,9 @@
 // The message codes and field names that travel through the communication
 // manager. The manager routes each request to the window that handles it;
 // every other part talks to the windows only through these codes.
+//
+// Codes shared with lyrics/VersoDMessages.h and iap/IAPDefs.h have names
+// of their own here, so that one file may include all three.
 #ifndef PLUGIN_COMM_MAN_MESSAGES_H
 #define PLUGIN_COMM_MAN_MESSAGES_H
 
