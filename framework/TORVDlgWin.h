@@ -40,9 +40,11 @@ public:
 	// the caller keeps `message`. Otherwise the previous message is deleted,
 	// the window takes `message` and the result is B_OK.
 	status_t SetMessage(BMessage* message);
-	// Posts `message` (or the stored one when NULL) to the target without
+	// Sends `message` (or the stored one when NULL) to the target without
 	// waiting for a reply; the message is copied, not taken. B_NO_INIT
-	// without a target, else B_OK whatever the delivery.
+	// without a target, B_BAD_VALUE with no message at all, else the result
+	// of the delivery (B_OK, or why the target could not be reached). The
+	// target must still exist: the window does not watch it.
 	status_t Invoke(BMessage* message = NULL);
 
 	TORVDlgView* DialogView() const { return fDlgView; }

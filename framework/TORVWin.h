@@ -41,6 +41,11 @@ public:
 	// user closes it, the window hides instead and the answer is false.
 	virtual bool QuitRequested();
 	virtual void WorkspaceActivated(int32 workspace, bool active);
+	// Key presses: one that a TSCFilter of this window sent to the window,
+	// or that arrives while no view has the focus, reaches MessageReceived
+	// (and so KeyDown); one sent to a particular view goes to that view's
+	// KeyDown; the rest go to the focus view as usual.
+	virtual void DispatchMessage(BMessage* message, BHandler* handler);
 
 	// Moves the window to `point` kept 5 pixels inside the right and bottom
 	// edges of the main screen and not above or left of its origin
@@ -51,6 +56,8 @@ public:
 	TORVView* MainChild() const { return fMainChild; }
 
 private:
+	bool _RedirectedHere(const BMessage* message) const;
+
 	TORVView* fMainChild;   // a child of the window; not owned separately
 };
 

@@ -18,6 +18,12 @@ public:
 
 	virtual filter_result Filter(BMessage* message, BHandler** target);
 
+	// NULL: the looper the filter is attached to.
+	BHandler* Target() const { return fTarget; }
+	// Whether this filter sends `message` on to its target: a key press
+	// with Control held, or of Escape, Enter or a function key.
+	static bool IsShortcutKey(const BMessage* message);
+
 private:
 	BHandler* fTarget;  // NULL: the looper
 };
