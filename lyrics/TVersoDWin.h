@@ -76,6 +76,7 @@ private:
 	BPoint fWinPosDiffe;
 	TVersoDView* fView;        // the main child; owned by the window
 	TCommMan* fCommMan;        // not owned
+	BMessenger fCommManMessenger;
 	// The player's window that carries fWMFilter, addressed through a
 	// messenger so that a window that is gone is never touched.
 	BWindow* fPlayerWindow;
