@@ -100,6 +100,16 @@ public:
 	float LinePitch() const { return fLinePitch; }
 
 private:
+	// One version of a file on disk (see LyricsModificationTime).
+	struct FileStamp {
+		int64 seconds = 0;
+		int64 nanoseconds = 0;
+		int64 size = -1;
+		int64 node = 0;
+		bool operator==(const FileStamp&) const = default;
+	};
+	static FileStamp StampOf(const std::string& path);
+
 	void PollingMelodeckInfoRqtd();
 	void PrefAppearanceChanged();
 	void PrefDoubleBufferingChanged();
@@ -115,6 +125,7 @@ private:
 	float fTextHeight;
 	float fLinePitch;
 	time_t fLyricsMTime;
+	FileStamp fLyricsStamp;            // finer than fLyricsMTime
 	std::vector<std::string> fLines;
 	BBitmap* fBackground;
 	BBitmap* fOffScreen;
