@@ -39,7 +39,8 @@ public:
 	// Sends to the peer and waits for its reply, without time limit.
 	status_t SendMessage(BMessage* msg, BMessage* reply);
 
-	// Accepts a greeting: the first peer stays, later greetings are ignored.
+	// Accepts a greeting: the first peer stays, later greetings are ignored,
+	// and so is a greeting whose sender is not a looper of this application.
 	void CommManConnected(BMessage* greeting);
 
 	// Whether a peer messenger is held, and a copy of it.
@@ -56,7 +57,9 @@ public:
 
 private:
 	// Keeps `target` as the peer unless one is held already. True when kept.
-	bool SetPeer(const BMessenger& target, bool replace);
+	bool SetPeer(const BMessenger& target);
+	// A copy of the peer messenger; false while there is none.
+	bool GetPeer(BMessenger* peer) const;
 
 	const std::string fPeerName;
 	mutable std::mutex fPeerLock;

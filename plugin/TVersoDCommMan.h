@@ -44,7 +44,8 @@ public:
 	// made.
 	typedef std::function<TORVDlgWin*(BRect frame)> about_window_maker;
 	// Gives the about window the program information and the language
-	// table (again after every language change).
+	// table (again after every language change). Called with the window
+	// locked.
 	typedef std::function<void(TORVDlgWin* window, const char* name, const char* version,
 	                           const char* rights, TLLT* table)> about_info_setter;
 
@@ -55,6 +56,9 @@ public:
 	virtual ~TVersoDCommMan();
 
 	virtual void MessageReceived(BMessage* message) override;
+	// Takes the forwarding filter off the application, then quits as a
+	// looper does.
+	virtual void Quit() override;
 
 	void SetMainWindowMaker(main_window_maker maker);
 	// Without a maker 'Sopr' opens nothing.
@@ -97,17 +101,23 @@ private:
 	// false when the request lacks its fields.
 	static bool DialogFrame(BMessage* message, bool* beside, BRect* frame);
 	void PostPrepared(uint32 what);
-	// Posts the message unchanged to `window` (when it exists), then adds
-	// the preference record and forwards it to the peer.
-	void PostAndForward(BMessage* message, TORVWin* window);
+	// Adds the preference record to the message and sends it to the peer.
 	void ForwardToPeer(BMessage* message);
 	void ShowAppInfoAlert();
+	void GiveAboutInfo();
+	void DetachFromApp();
 
+	// The windows are addressed through messengers as well: a window that
+	// went away without the manager (its application quit it) is then
+	// noticed instead of touched.
 	TORVWin* fMainWin;
+	BMessenger fMainMessenger;
 	TNodeMonitorHandler* fNodeMonitor;
 	TORVDlgWin* fPrefWin;
+	BMessenger fPrefMessenger;
 	TORVDlgWin* fAboutWin;
-	TIAPFilter* fIAPFilter;
+	BMessenger fAboutMessenger;
+	TIAPFilter* fIAPFilter;   // on be_app while not NULL
 
 	main_window_maker fMainMaker;
 	pref_window_maker fPrefMaker;
