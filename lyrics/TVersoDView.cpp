@@ -126,7 +126,8 @@ TVersoDView::TVersoDView(BRect frame)
 	fPollTimer(nullptr),
 	fPollInterval(0),
 	fFrontEnd(false, kFrontEndInterval),
-	fWatching(false)
+	fWatching(false),
+	fPollCount(0)
 {
 	fFrontEnd.fReceiver->SetLaunchPlayer(true);
 	fFrontEnd.fPriority = kFrontEndPriority;
@@ -233,6 +234,7 @@ void TVersoDView::PollingMelodeckInfoRqtd()
 
 	fPollInterval = read_poll_interval();
 	ResetPollInterval(fPollInterval);
+	fPollCount++;
 }
 
 void TVersoDView::PrepareLyrics()

@@ -96,6 +96,7 @@ public:
 	bool IsDoubleBuffered() const { return fOffScreen != nullptr; }
 	BPopUpMenu* PopupMenu() const { return fPopupMenu; }
 	BMenuItem* StayOnTopItem() const { return fStayOnTopItem; }
+	int32 PollCount() const { return fPollCount; }
 	float TextHeight() const { return fTextHeight; }
 	float LinePitch() const { return fLinePitch; }
 
@@ -137,6 +138,7 @@ private:
 	Melodeck_FrontEnd fFrontEnd;
 	MelodeckSongEntry fSongEntry;
 	bool fWatching;
+	int32 fPollCount;                  // polls handled so far
 };
 
 #endif
