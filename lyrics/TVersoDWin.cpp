@@ -267,7 +267,7 @@ void TVersoDWin::PopMItemStayOnTopClicked()
 	// preference window's change; the manager tells the preference window
 	// and the editor.
 	BMessage changed(kMsgStayOnTopToggled);
-	PostMessage(&changed);
+	PostMessage(&changed, this);
 	PostToCommMan(&changed);
 }
 
