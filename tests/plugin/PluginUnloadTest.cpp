@@ -1,0 +1,179 @@
+// The real gen_VersoD library loaded, started and unloaded again and again
+// beside the player's window: every time, nothing of the plug-in may stay
+// behind (threads, loopers, windows, filters, watched nodes), and the code
+// must leave the process.
+#include <gtest/gtest.h>
+
+#include "TestUtil.h"
+#include "MelodeckPlayer.h"
+#include "PluginHost.h"
+
+#include "storage/NodeWatcher.h"
+
+#include <Application.h>
+#include <List.h>
+#include <OS.h>
+#include <Window.h>
+
+#include <dlfcn.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+#if defined(__SANITIZE_THREAD__)
+// ThreadSanitizer makes every cycle many times slower; the leaks this
+// looks for show within a few cycles.
+const int kCycles = 20;
+#else
+const int kCycles = 100;
+#endif
+
+bool is_loaded(const char* path)
+{
+	void* handle = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
+	if (handle == nullptr)
+		return false;
+	dlclose(handle);
+	return true;
+}
+
+std::vector<std::string> thread_names()
+{
+	std::vector<std::string> names;
+	thread_info info;
+	int32 cookie = 0;
+	while (get_next_thread_info(0, &cookie, &info) == B_OK)
+		names.push_back(info.name);
+	std::sort(names.begin(), names.end());
+	return names;
+}
+
+// What the plug-in may add to the application while it runs, and must take
+// away again.
+struct Footprint {
+	int32 loopers = 0;
+	int32 windows = 0;
+	int32 appFilters = 0;
+	int32 playerFilters = 0;
+	int32 watchedNodes = 0;
+	std::vector<std::string> threads;
+
+	bool operator==(const Footprint&) const = default;
+};
+
+void PrintTo(const Footprint& f, std::ostream* out)
+{
+	*out << "loopers " << f.loopers << ", windows " << f.windows << ", app filters "
+		<< f.appFilters << ", player filters " << f.playerFilters << ", watched nodes "
+		<< f.watchedNodes << ", threads [";
+	for (const std::string& name : f.threads)
+		*out << name << "; ";
+	*out << "]";
+}
+
+int32 count_filters(BLooper* looper)
+{
+	BList* filters = looper->CommonFilterList();
+	return filters != nullptr ? filters->CountItems() : 0;
+}
+
+BWindow* find_window(const char* titlePrefix)
+{
+	BWindow* found = nullptr;
+	if (!be_app->Lock())
+		return nullptr;
+	for (int32 i = 0; BWindow* window = be_app->WindowAt(i); i++) {
+		if (!window->Lock())
+			continue;
+		if (strncmp(window->Title(), titlePrefix, strlen(titlePrefix)) == 0)
+			found = window;
+		window->Unlock();
+		if (found != nullptr)
+			break;
+	}
+	be_app->Unlock();
+	return found;
+}
+
+Footprint footprint(BWindow* player)
+{
+	Footprint f;
+	if (be_app->Lock()) {
+		f.loopers = be_app->CountLoopers();
+		f.windows = be_app->CountWindows();
+		f.appFilters = count_filters(be_app);
+		be_app->Unlock();
+	}
+	if (player->Lock()) {
+		f.playerFilters = count_filters(player);
+		player->Unlock();
+	}
+	f.watchedNodes = BPrivate::watched_node_count();
+	f.threads = thread_names();
+	return f;
+}
+
+}
+
+TEST(PluginUnload, LoadingAndUnloadingLeavesNothingBehind)
+{
+	testutil::TempDir settings;
+	setenv("XDG_CONFIG_HOME", settings.Path().c_str(), 1);
+
+	Playlist playlist;
+	PlaylistEntry entry;
+	entry.title = "Harbour";
+	entry.filename = settings.File("harbour.mp3");
+	entry.length = 120000;
+	playlist.AddEntry(entry);
+	settings.Write("harbour.lrc", "[00:00.00]one\n[00:01.00]two\n");
+
+	HostOptions options;
+	options.tickInterval = 0;
+	options.showWindow = true;
+	MelodeckPlayer player(playlist, options);
+	ASSERT_EQ(player.InitCheck(), B_OK);
+	BWindow* playerWindow = find_window("Melo-Deck");
+	ASSERT_NE(playerWindow, nullptr);
+
+	PluginHost host;
+	host.SetHostMessenger(player.Messenger());
+
+	// One cycle of the whole life: load, start (the lyrics window opens and
+	// puts its filter on the player's window), stop, unload.
+	auto cycle = [&](int round) {
+		ASSERT_EQ(host.Load(VERSOD_PLUGIN_PATH), B_OK) << "round " << round;
+		ASSERT_EQ(host.CountPlugins(), 1);
+		EXPECT_EQ(host.NameAt(0), "Verso Displayer");
+		host.InitAll();
+		ASSERT_TRUE(testutil::wait_for([] { return find_window("Verso Displayer") != nullptr; }))
+			<< "round " << round;
+		host.UnloadAll();
+		EXPECT_EQ(host.CountPlugins(), 0);
+		ASSERT_FALSE(is_loaded(VERSOD_PLUGIN_PATH)) << "round " << round;
+	};
+
+	// The platform starts some threads of its own on first use (the node
+	// monitor's reader, the timers); the first cycle lets them start.
+	cycle(0);
+	if (HasFatalFailure())
+		return;
+	const Footprint before = footprint(playerWindow);
+
+	for (int round = 1; round < kCycles; round++) {
+		cycle(round);
+		if (HasFatalFailure())
+			break;
+		const Footprint after = footprint(playerWindow);
+		ASSERT_EQ(after, before) << "round " << round;
+	}
+
+	EXPECT_EQ(find_window("Verso Displayer"), nullptr);
+	EXPECT_EQ(player.Quit(), B_OK);
+	unsetenv("XDG_CONFIG_HOME");
+}
