@@ -504,7 +504,13 @@ void TVersoDView::CreateOffScreen()
 		return;
 	}
 	fOffScreenView = new BView(bounds, "OSView", B_FOLLOW_NONE, 0);
+	if (!fOffScreen->Lock()) {
+		delete fOffScreenView;
+		DestroyOffScreen();
+		return;
+	}
 	fOffScreen->AddChild(fOffScreenView);
+	fOffScreen->Unlock();
 	fPreparedLine = -1;
 	SetAppearance(false, true);
 }

@@ -127,8 +127,12 @@ void ViewTest::ChangePrefs(const std::function<void(TPref&)>& change, uint32 wha
 		TPrefLock pref;
 		change(*pref);
 	}
-	if (what != 0)
-		fWindow->PostMessage(what, fView);
+	if (what == 0)
+		return;
+	fWindow->PostMessage(what, fView);
+	// once the message is handled, the update it asked for is queued, so
+	// that a picture taken next shows it
+	EXPECT_EQ(BPrivate::WindowAccess::Settle(fWindow), B_OK);
 }
 
 }
