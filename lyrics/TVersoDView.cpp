@@ -33,8 +33,8 @@ namespace {
 // per poll instead, so the interval only matters for the client's own loop.
 const bigtime_t kFrontEndInterval = 100000;
 const int32 kFrontEndPriority = 10;
-// While a poll runs (a song change asks the player for its playlist, which
-// may take a while) the timer is held back so that polls do not pile up.
+// While a poll loads lyrics (it asks the player for its playlist, which may
+// take a while) the timer is held back so that polls do not pile up.
 const bigtime_t kPollHoldOff = 100000000;
 // A poll interval below this would flood the window with messages.
 const bigtime_t kMinPollInterval = 1000;
@@ -216,24 +216,31 @@ void TVersoDView::ResetPollInterval(bigtime_t interval)
 
 void TVersoDView::PollingMelodeckInfoRqtd()
 {
-	ResetPollInterval(kPollHoldOff);
-
 	fFrontEnd.TakeInfo();
 	// the answer is taken by the next poll
 	fFrontEnd.SendInfoRequest();
 
 	const char* loaded = fSongEntry.title != nullptr ? fSongEntry.title : "";
 	if (fFrontEnd.Title() != loaded) {
+		// Loading asks the player for its playlist and reads the file; the
+		// timer waits meanwhile, so that polls do not pile up behind it.
+		ResetPollInterval(kPollHoldOff);
 		ClearLyricsNodeWatching();
 		PrepareLyrics();
 		Invalidate();
 		SetLyricsNodeWatching();
-	} else if (CalcDispLyrics()) {
-		Invalidate();
+		fPollInterval = read_poll_interval();
+		ResetPollInterval(fPollInterval);
+	} else {
+		if (CalcDispLyrics())
+			Invalidate();
+		// a changed preference takes effect from the next period on
+		const bigtime_t interval = read_poll_interval();
+		if (interval != fPollInterval) {
+			fPollInterval = interval;
+			ResetPollInterval(fPollInterval);
+		}
 	}
-
-	fPollInterval = read_poll_interval();
-	ResetPollInterval(fPollInterval);
 	fPollCount++;
 }
 
