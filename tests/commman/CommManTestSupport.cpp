@@ -182,7 +182,7 @@ Desktop::Desktop()
 	fPrevious = orvik::set_alert_responder([this](const orvik::TAlertRequest& request) {
 		std::lock_guard<std::mutex> lock(fLock);
 		fAlerts.push_back(request);
-		return answer;
+		return answer.load();
 	});
 }
 

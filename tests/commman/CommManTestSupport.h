@@ -99,7 +99,7 @@ public:
 	std::string Opened() const;
 	std::vector<orvik::TAlertRequest> Alerts() const;
 
-	int32 answer = 0;
+	std::atomic<int32> answer{0};
 private:
 	testutil::TempDir fDir;
 	std::string fRecord;

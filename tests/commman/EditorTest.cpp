@@ -66,7 +66,7 @@ TEST_F(Editor, AMissingFileIsCreatedOnlyWhenTheUserSaysYes)
 	Post(open_request(path));
 	Settle();
 	ASSERT_EQ(desktop.Alerts().size(), 1u);
-	const orvik::TAlertRequest& question = desktop.Alerts()[0];
+	const orvik::TAlertRequest question = desktop.Alerts()[0];
 	EXPECT_EQ(question.type, B_INFO_ALERT);
 	EXPECT_EQ(question.escapeIndex, -1);
 	EXPECT_EQ(question.buttons, (std::vector<std::string>{"N) No", "Y) Yes"}));

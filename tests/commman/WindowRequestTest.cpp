@@ -145,7 +145,7 @@ TEST_F(WindowRequest, AboutWithoutItsWindowShowsTheProgramInformation)
 	Post(kMsgPrepareOpenAboutWin);
 	Settle();
 	ASSERT_EQ(desktop.Alerts().size(), 1u);
-	const orvik::TAlertRequest& alert = desktop.Alerts()[0];
+	const orvik::TAlertRequest alert = desktop.Alerts()[0];
 	EXPECT_EQ(alert.type, B_INFO_ALERT);
 	EXPECT_NE(alert.text.find(gAppName), std::string::npos);
 	EXPECT_NE(alert.text.find(gAppVer), std::string::npos);
