@@ -25,7 +25,7 @@ public:
 	virtual ~TORVWin();
 
 	// Remembers `view` as the main child and adds it to the window, which
-	// then owns it.
+	// then owns it. NULL forgets the main child (before removing it).
 	virtual void AddMainChild(TORVView* view);
 	// Brings the window up: shows it when hidden, else activates it.
 	virtual void Appear();
@@ -44,7 +44,8 @@ public:
 	// Key presses: one that a TSCFilter of this window sent to the window,
 	// or that arrives while no view has the focus, reaches MessageReceived
 	// (and so KeyDown); one sent to a particular view goes to that view's
-	// KeyDown; the rest go to the focus view as usual.
+	// KeyDown; the rest go to the focus view as usual. Derived windows that
+	// override it pass what they do not handle on to this one.
 	virtual void DispatchMessage(BMessage* message, BHandler* handler);
 
 	// Moves the window to `point` kept 5 pixels inside the right and bottom
