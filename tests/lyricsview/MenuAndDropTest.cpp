@@ -5,6 +5,7 @@
 #include "display/DisplayServer.h"
 #include "framework/TORVView.h"
 #include "iap/TIAPItemAccKeyFormat.h"
+#include "interface/MenuSession.h"
 #include "iap/TInterAppPrefs.h"
 #include "lang/Language.h"
 #include "lyrics/VersoDMessages.h"
@@ -177,6 +178,13 @@ void no_pause()
 {
 }
 
+// The menu closed and let go of by its window, so that the view may delete
+// it.
+bool closed(BPopUpMenu* menu)
+{
+	return testutil::wait_for([&] { return !BPrivate::MenuSession::IsAttached(menu); });
+}
+
 }
 
 TEST_F(MenuTest, ItemsLabelsAndTargetsFollowLanguageAndAcceleratorFormat)
@@ -241,15 +249,17 @@ TEST_F(MenuTest, RightClickOpensTheMenuMarkedFromThePreferenceAndItsItemsReachTh
 		return false;
 	}));
 
+	BPopUpMenu* menu = Locked([&] { return fView->PopupMenu(); });
+	ASSERT_TRUE(closed(menu));
+
 	// the next time the mark follows the preference again
 	ChangePrefs([](TPref& p) { p.stayOnTop = false; }, 0);
-	ASSERT_TRUE(testutil::wait_for([&] { return be_app->CountWindows() <= 2; }));
 	inject_click(fWindow, BPoint(30, 20), 2);
 	menuWindow = MenuWindow();
 	ASSERT_NE(menuWindow, nullptr);
 	EXPECT_FALSE(Locked([&] { return fView->StayOnTopItem()->IsMarked(); }));
 	inject_click(menuWindow, itemCentre, 1);
-	ASSERT_TRUE(testutil::wait_for([&] { return be_app->CountWindows() <= 2; }));
+	ASSERT_TRUE(closed(menu));
 	TORVView::SetTrackingPause(nullptr);
 }
 
