@@ -248,6 +248,7 @@ void TVersoDView::PrepareLyrics()
 {
 	fTimes.clear();
 	fLines.clear();
+	fLineWidths.clear();
 	fCurLine = 0;
 	fPreparedLine = -1;
 	fSongEntry.Clear();
@@ -278,12 +279,14 @@ bool TVersoDView::LoadLyrics()
 	timeline.Build(lines);
 	fTimes = timeline.Times();
 	fLines = timeline.Texts();
+	fLineWidths.clear();
 	return true;
 }
 
 void TVersoDView::LoadPluginInfo()
 {
 	fLines.clear();
+	fLineWidths.clear();
 	fLines.push_back(std::string(gAppName) + "    " + gAppVer);
 	fLines.push_back(std::string(gCrightPrfx) + language_text("App_Author"));
 }
@@ -433,10 +436,21 @@ void TVersoDView::DrawLyrics(BView* target, int32 line)
 			target->SetHighColor(prefs.text);
 			target->SetLowColor(prefs.back);
 		}
-		const char* text = fLines[static_cast<size_t>(i)].c_str();
-		const float x = (right - target->StringWidth(text)) * 0.5f;
-		target->DrawString(text, BPoint(x, y + fTextHeight));
+		const float x = (right - LineWidth(target, i)) * 0.5f;
+		target->DrawString(fLines[static_cast<size_t>(i)].c_str(), BPoint(x, y + fTextHeight));
 	}
+}
+
+// Both views draw in the same font, so a width measured in one holds for
+// the other; measuring text costs about as much as drawing it.
+float TVersoDView::LineWidth(BView* target, int32 index)
+{
+	if (fLineWidths.size() != fLines.size())
+		fLineWidths.assign(fLines.size(), -1);
+	float& width = fLineWidths[static_cast<size_t>(index)];
+	if (width < 0)
+		width = target->StringWidth(fLines[static_cast<size_t>(index)].c_str());
+	return width;
 }
 
 void TVersoDView::FrameResized(float width, float height)
@@ -480,6 +494,7 @@ void TVersoDView::SetAppearance(bool thisView, bool offScreenView)
 	font.SetSize(size);
 	font.SetFlags(antiAliasing ? B_FORCE_ANTIALIASING : B_DISABLE_ANTIALIASING);
 
+	fLineWidths.clear();
 	font_height fh;
 	font.GetHeight(&fh);
 	fTextHeight = fh.ascent + fh.descent;

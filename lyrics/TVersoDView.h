@@ -119,6 +119,7 @@ private:
 	void NodeMonitor(BMessage* message);
 	void DeletePopupMenu();
 	void ResetPollInterval(bigtime_t interval);
+	float LineWidth(BView* target, int32 index);
 
 	std::map<int32, int32> fTimes;     // tag time (ms) -> line index
 	int32 fCurLine;
@@ -128,6 +129,9 @@ private:
 	time_t fLyricsMTime;
 	FileStamp fLyricsStamp;            // finer than fLyricsMTime
 	std::vector<std::string> fLines;
+	// Width of each line in the display font, measured when first drawn
+	// (negative: not yet); cleared when the lines or the font change.
+	std::vector<float> fLineWidths;
 	BBitmap* fBackground;
 	BBitmap* fOffScreen;
 	BView* fOffScreenView;             // "OSView", owned by fOffScreen
