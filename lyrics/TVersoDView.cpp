@@ -171,6 +171,8 @@ void TVersoDView::DetachedFromWindow()
 	DeletePopupMenu();
 	delete fPollTimer;
 	fPollTimer = nullptr;
+	// the off-screen bitmap is only kept while the view is on screen
+	DestroyOffScreen();
 	// node-monitor messages name this view; none may reach it once it has
 	// left the window
 	ClearLyricsNodeWatching();
