@@ -8,7 +8,7 @@
 #include <cmath>
 #include <fstream>
 
-using lyricsview::ViewTest;
+using lyricsview::LyricsViewTest;
 using windowtest::Pixels;
 using windowtest::rgb;
 
@@ -69,7 +69,7 @@ struct Band {
 
 }
 
-class ViewDrawingTest : public ViewTest {
+class LyricsViewDrawingTest : public LyricsViewTest {
 protected:
 	// The band of the current line in a view `height` pixels high.
 	Band BandFor(int32 height)
@@ -109,7 +109,7 @@ protected:
 	}
 };
 
-TEST_F(ViewDrawingTest, CurrentLineIsCentredInItsBandWithTheOthersAboveAndBelow)
+TEST_F(LyricsViewDrawingTest, CurrentLineIsCentredInItsBandWithTheOthersAboveAndBelow)
 {
 	OpenAtLine(2);
 	const Band band = BandFor(120);
@@ -145,7 +145,7 @@ TEST_F(ViewDrawingTest, CurrentLineIsCentredInItsBandWithTheOthersAboveAndBelow)
 	EXPECT_GT(pixels.Count(rgb(lyricsview::kText), 0, below - 3, 399, below + 3), 0);
 }
 
-TEST_F(ViewDrawingTest, FirstLineHasNothingAboveIt)
+TEST_F(LyricsViewDrawingTest, FirstLineHasNothingAboveIt)
 {
 	OpenAtLine(0);
 	const Band band = BandFor(120);
@@ -157,7 +157,7 @@ TEST_F(ViewDrawingTest, FirstLineHasNothingAboveIt)
 		399, 119), 0);
 }
 
-TEST_F(ViewDrawingTest, ActiveFrameIsStrokedAroundTheBand)
+TEST_F(LyricsViewDrawingTest, ActiveFrameIsStrokedAroundTheBand)
 {
 	OpenAtLine(1);
 	ChangePrefs([](TPref& p) { p.useActiveFrame = true; }, kMsgAppearanceChanged);
@@ -173,7 +173,7 @@ TEST_F(ViewDrawingTest, ActiveFrameIsStrokedAroundTheBand)
 		static_cast<int32>(band.bottom) - 1, 5, static_cast<int32>(band.bottom) + 1), 0);
 }
 
-TEST_F(ViewDrawingTest, BackgroundImageIsTiledOrScaledAndAnUnreadableOneIsIgnored)
+TEST_F(LyricsViewDrawingTest, BackgroundImageIsTiledOrScaledAndAnUnreadableOneIsIgnored)
 {
 	const std::string image = fDir.File("back.bmp");
 	write_quarter_bmp(image, kTileA, kTileB);
@@ -216,7 +216,7 @@ TEST_F(ViewDrawingTest, BackgroundImageIsTiledOrScaledAndAnUnreadableOneIsIgnore
 	}
 }
 
-TEST_F(ViewDrawingTest, DoubleBufferedLineChangeShowsThePreparedScreen)
+TEST_F(LyricsViewDrawingTest, DoubleBufferedLineChangeShowsThePreparedScreen)
 {
 	ChangePrefs([](TPref& p) { p.doubleBuffering = true; }, 0);
 	OpenAtLine(0);
@@ -248,7 +248,7 @@ TEST_F(ViewDrawingTest, DoubleBufferedLineChangeShowsThePreparedScreen)
 	EXPECT_EQ(Differences(jumped, Pixels(fWindow)), 0);
 }
 
-TEST_F(ViewDrawingTest, ResizingWithDoubleBufferingRedrawsAtTheNewSize)
+TEST_F(LyricsViewDrawingTest, ResizingWithDoubleBufferingRedrawsAtTheNewSize)
 {
 	ChangePrefs([](TPref& p) { p.doubleBuffering = true; }, 0);
 	OpenAtLine(2);

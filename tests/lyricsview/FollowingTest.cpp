@@ -6,7 +6,7 @@
 
 #include <stdio.h>
 
-using lyricsview::ViewTest;
+using lyricsview::LyricsViewTest;
 
 namespace {
 
@@ -26,7 +26,7 @@ bool shows_information(TVersoDView* view)
 
 }
 
-TEST_F(ViewTest, CurrentLineFollowsThePositionAtBeforeAndBetweenTags)
+TEST_F(LyricsViewTest, CurrentLineFollowsThePositionAtBeforeAndBetweenTags)
 {
 	WriteLyrics(0, kTimed);
 	StartPlayer({"First"});
@@ -60,7 +60,7 @@ TEST_F(ViewTest, CurrentLineFollowsThePositionAtBeforeAndBetweenTags)
 	ASSERT_TRUE(WaitFor([](TVersoDView* v) { return v->CurrentLine() == 0; }));
 }
 
-TEST_F(ViewTest, UntimedLyricsStayOnTheFirstLine)
+TEST_F(LyricsViewTest, UntimedLyricsStayOnTheFirstLine)
 {
 	WriteLyrics(0, "first\nsecond\nthird\n");
 	StartPlayer({"First"});
@@ -72,7 +72,7 @@ TEST_F(ViewTest, UntimedLyricsStayOnTheFirstLine)
 	EXPECT_EQ(Locked([&] { return fView->CountDisplayLines(); }), 3);
 }
 
-TEST_F(ViewTest, SongChangesLoadTheNewSongsLyricsOrTheInformation)
+TEST_F(LyricsViewTest, SongChangesLoadTheNewSongsLyricsOrTheInformation)
 {
 	// 38 three-byte characters: the player's block holds only 111 bytes of
 	// the title, so no playlist entry carries the title it reports
@@ -116,7 +116,7 @@ TEST_F(ViewTest, SongChangesLoadTheNewSongsLyricsOrTheInformation)
 	ASSERT_TRUE(WaitFor([](TVersoDView* v) { return v->DisplayLine(0) == "first song"; }));
 }
 
-TEST_F(ViewTest, LyricsFileCreatedRewrittenReplacedAndRemovedWhilePlaying)
+TEST_F(LyricsViewTest, LyricsFileCreatedRewrittenReplacedAndRemovedWhilePlaying)
 {
 	StartPlayer({"First"});
 	OpenView();

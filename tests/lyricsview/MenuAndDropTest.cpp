@@ -17,7 +17,7 @@
 
 #include <fstream>
 
-using lyricsview::ViewTest;
+using lyricsview::LyricsViewTest;
 
 namespace {
 
@@ -68,11 +68,11 @@ std::string label(const std::string& format, const char* letter, const char* key
 	return text.replace(a, 1, letter) + gLLT->Text(key);
 }
 
-class MenuTest : public ViewTest {
+class LyricsViewMenuTest : public LyricsViewTest {
 protected:
 	void SetUp() override
 	{
-		ViewTest::SetUp();
+		LyricsViewTest::SetUp();
 		gLLT = new TLLT;
 		ASSERT_EQ(gLLT->Load(language_file("English.llt").c_str()), 0);
 		gIAP = new TInterAppPrefs;
@@ -82,7 +82,7 @@ protected:
 
 	void TearDown() override
 	{
-		ViewTest::TearDown();
+		LyricsViewTest::TearDown();
 		delete gIAP;
 		gIAP = nullptr;
 		delete gLLT;
@@ -187,7 +187,7 @@ bool closed(BPopUpMenu* menu)
 
 }
 
-TEST_F(MenuTest, ItemsLabelsAndTargetsFollowLanguageAndAcceleratorFormat)
+TEST_F(LyricsViewMenuTest, ItemsLabelsAndTargetsFollowLanguageAndAcceleratorFormat)
 {
 	StartPlayer({"Song"});
 	OpenView();
@@ -219,7 +219,7 @@ TEST_F(MenuTest, ItemsLabelsAndTargetsFollowLanguageAndAcceleratorFormat)
 	CheckMenu("");
 }
 
-TEST_F(MenuTest, RightClickOpensTheMenuMarkedFromThePreferenceAndItsItemsReachTheWindow)
+TEST_F(LyricsViewMenuTest, RightClickOpensTheMenuMarkedFromThePreferenceAndItsItemsReachTheWindow)
 {
 	TORVView::SetTrackingPause(&no_pause);
 	StartPlayer({"Song"});
@@ -263,7 +263,7 @@ TEST_F(MenuTest, RightClickOpensTheMenuMarkedFromThePreferenceAndItsItemsReachTh
 	TORVView::SetTrackingPause(nullptr);
 }
 
-TEST_F(ViewTest, DroppedImageBecomesTheBackgroundAndOtherFilesChangeNothing)
+TEST_F(LyricsViewTest, DroppedImageBecomesTheBackgroundAndOtherFilesChangeNothing)
 {
 	StartPlayer({"Song"});
 	OpenView();

@@ -24,7 +24,7 @@ std::vector<uint32> RecordingWindow::Received()
 	return fReceived;
 }
 
-void ViewTest::SetUp()
+void LyricsViewTest::SetUp()
 {
 	// preferences saved by the view (after a drop) go to the test's folder
 	setenv("XDG_CONFIG_HOME", fDir.File("config").c_str(), 1);
@@ -44,7 +44,7 @@ void ViewTest::SetUp()
 	gPref = pref;
 }
 
-void ViewTest::TearDown()
+void LyricsViewTest::TearDown()
 {
 	if (fWindow != nullptr)
 		windowtest::quit(fWindow);
@@ -58,12 +58,12 @@ void ViewTest::TearDown()
 	gPref = nullptr;
 }
 
-std::string ViewTest::SongPath(int32 index, const char* extension) const
+std::string LyricsViewTest::SongPath(int32 index, const char* extension) const
 {
 	return fDir.File("song" + std::to_string(index) + "." + extension);
 }
 
-void ViewTest::StartPlayer(const std::vector<std::string>& titles)
+void LyricsViewTest::StartPlayer(const std::vector<std::string>& titles)
 {
 	Playlist playlist;
 	for (size_t i = 0; i < titles.size(); i++) {
@@ -80,7 +80,7 @@ void ViewTest::StartPlayer(const std::vector<std::string>& titles)
 	ASSERT_EQ(fPlayer->InitCheck(), B_OK);
 }
 
-void ViewTest::WriteLyrics(int32 index, const std::string& text, const char* extension)
+void LyricsViewTest::WriteLyrics(int32 index, const std::string& text, const char* extension)
 {
 	// written to a fresh file and renamed over the old one, as editors save
 	const std::string path = SongPath(index, extension);
@@ -92,7 +92,7 @@ void ViewTest::WriteLyrics(int32 index, const std::string& text, const char* ext
 	ASSERT_EQ(rename(scratch.c_str(), path.c_str()), 0);
 }
 
-void ViewTest::OpenView(int32 width, int32 height)
+void LyricsViewTest::OpenView(int32 width, int32 height)
 {
 	fWindow = new RecordingWindow(BRect(40, 40, 40 + width - 1, 40 + height - 1));
 	fView = new TVersoDView(BRect(0, 0, width - 1, height - 1));
@@ -100,28 +100,28 @@ void ViewTest::OpenView(int32 width, int32 height)
 	fWindow->Show();
 }
 
-bool ViewTest::WaitFor(const std::function<bool(TVersoDView*)>& done)
+bool LyricsViewTest::WaitFor(const std::function<bool(TVersoDView*)>& done)
 {
 	return testutil::wait_for([&] { return Locked([&] { return done(fView); }); });
 }
 
-bool ViewTest::WaitPolls(int32 count)
+bool LyricsViewTest::WaitPolls(int32 count)
 {
 	const int32 start = Locked([&] { return fView->PollCount(); });
 	return WaitFor([&](TVersoDView* view) { return view->PollCount() >= start + count; });
 }
 
-std::string ViewTest::Line(int32 index)
+std::string LyricsViewTest::Line(int32 index)
 {
 	return Locked([&] { return fView->DisplayLine(index); });
 }
 
-int32 ViewTest::Current()
+int32 LyricsViewTest::Current()
 {
 	return Locked([&] { return fView->CurrentLine(); });
 }
 
-void ViewTest::ChangePrefs(const std::function<void(TPref&)>& change, uint32 what)
+void LyricsViewTest::ChangePrefs(const std::function<void(TPref&)>& change, uint32 what)
 {
 	{
 		TPrefLock pref;

@@ -40,7 +40,7 @@ private:
 	std::vector<uint32> fReceived;
 };
 
-class ViewTest : public ::testing::Test {
+class LyricsViewTest : public ::testing::Test {
 protected:
 	void SetUp() override;
 	void TearDown() override;
