@@ -25,13 +25,7 @@
 
 namespace {
 
-#if defined(__SANITIZE_THREAD__)
-// ThreadSanitizer makes every cycle many times slower; the leaks this
-// looks for show within a few cycles.
-const int kCycles = 20;
-#else
 const int kCycles = 100;
-#endif
 
 bool is_loaded(const char* path)
 {
