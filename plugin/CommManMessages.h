@@ -50,7 +50,7 @@ enum : uint32 {
 	kMsgBackImageChanged = 'piic',
 	// Preference changes that only concern the peer (the editor).
 	kMsgPrefReadEncodingChanged = 'Sprc',
-	kMsgPrefWriteEncodingChanged = 'Spec',
+	kMsgPrefWriteEncodingChanged = 0x53706563,   // the characters S p e c
 	kMsgPrefLineEndChanged = 'Spcc',
 	kMsgPrefTimeDiffChanged = 'Sptc',
 	kMsgPrefToolBarChanged = 'Splc',

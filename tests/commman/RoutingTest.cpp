@@ -21,7 +21,7 @@ namespace {
 // The codes of the table that may reach a window or the peer; anything else
 // a window gets (from the platform) is left out of the comparisons.
 const std::set<uint32> kRouted = {
-	'Spsc', 'Spac', 'pdbc', 'Ssic', 'piic', 'Sprc', 'Spec', 'Spcc', 'Sptc', 'Splc', 'Sedr',
+	'Spsc', 'Spac', 'pdbc', 'Ssic', 'piic', 'Sprc', 0x53706563, 'Spcc', 'Sptc', 'Splc', 'Sedr',
 	'Sssr', '_lgc', '_nlc', '_ipc', 'plgc', B_REFS_RECEIVED,
 };
 
@@ -70,7 +70,7 @@ TEST_F(Routing, PreferenceNoticesReachTheOtherWindowBareAndThePeerWithTheRecord)
 
 	ConnectPeer();
 	const std::vector<uint32> codes = {
-		'Spsc', 'Spac', 'pdbc', 'Ssic', 'piic', 'Sprc', 'Spec', 'Spcc', 'Sptc', 'Splc', 'Sedr',
+		'Spsc', 'Spac', 'pdbc', 'Ssic', 'piic', 'Sprc', 0x53706563, 'Spcc', 'Sptc', 'Splc', 'Sedr',
 		'Sssr',
 	};
 	for (uint32 code : codes) {
