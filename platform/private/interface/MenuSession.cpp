@@ -443,13 +443,23 @@ void MenuSession::MenuDeleted(BMenu* menu)
 			session->WindowClosed(menu);
 		return;
 	}
-	// The menu's window lets go of it in its own thread; it never waits for
-	// the thread that deletes the menu, so this wait ends.
+	// Every window of the session lets go of its menu in its own thread; none
+	// waits for the thread that deletes the menu, so this wait ends. The
+	// wait covers the open submenus too: they are deleted with this menu's
+	// items, and a window still detaching one would call into it while its
+	// derived parts are being destroyed.
+	// (A window of the session whose thread is this one cannot let go
+	// while we wait, so it is not waited for.)
+	BLooper* self = BLooper::LooperForThread(find_thread(NULL));
 	std::unique_lock<std::mutex> lock(menu_lock());
 	menu_released().wait(lock, [&]() {
-		auto found = attached_menus().find(menu);
-		return found == attached_menus().end()
-			|| found->second.session.lock() != session;
+		for (const auto& [attached, entry] : attached_menus()) {
+			(void)attached;
+			if (entry.session.lock() == session
+				&& (entry.window == NULL || entry.window != self))
+				return false;
+		}
+		return true;
 	});
 }
 
