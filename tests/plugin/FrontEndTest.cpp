@@ -184,13 +184,17 @@ public:
 	Melodeck_FrontEnd* get() { return &fClient; }
 
 	// Requests information until a fresh block has been taken (with the
-	// given title, when one is given).
+	// given title, when one is given). One request at a time, each waited
+	// for, so that no answer is still on its way when this returns.
 	bool Poll(const char* title = nullptr)
 	{
-		return testutil::wait_for([this, title] {
+		for (int32 attempt = 0; attempt < 20; attempt++) {
 			fClient.SendInfoRequest();
-			return fClient.TakeInfo() && (title == nullptr || fClient.Title() == title);
-		});
+			if (testutil::wait_for([this] { return fClient.TakeInfo(); }, 500000)
+				&& (title == nullptr || fClient.Title() == title))
+				return true;
+		}
+		return false;
 	}
 
 private:
