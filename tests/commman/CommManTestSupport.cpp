@@ -1,5 +1,7 @@
 #include "CommManTestSupport.h"
 
+#include "WindowTestUtil.h"
+
 #include "iap/TIAPItemAccKeyFormat.h"
 #include "iap/TInterAppPrefs.h"
 #include "lang/Language.h"
@@ -107,22 +109,12 @@ void RecordingWin::Quit()
 
 BRect frame_of(BWindow* window)
 {
-	BRect frame;
-	if (window->Lock()) {
-		frame = window->Frame();
-		window->Unlock();
-	}
-	return frame;
+	return windowtest::locked(window, BRect(), [](BWindow* w) { return w->Frame(); });
 }
 
 bool hidden(BWindow* window)
 {
-	bool result = true;
-	if (window->Lock()) {
-		result = window->IsHidden();
-		window->Unlock();
-	}
-	return result;
+	return windowtest::locked(window, true, [](BWindow* w) { return w->IsHidden(); });
 }
 
 void hide(BWindow* window)

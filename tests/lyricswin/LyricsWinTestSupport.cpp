@@ -216,43 +216,27 @@ PlayerWindow::PlayerWindow(BRect frame, const char* title)
 
 BRect frame_of(BWindow* window)
 {
-	BRect frame;
-	if (window->Lock()) {
-		frame = window->Frame();
-		window->Unlock();
-	}
-	return frame;
+	return windowtest::locked(window, BRect(), [](BWindow* w) { return w->Frame(); });
 }
 
 BPoint offset_of(TVersoDWin* window)
 {
-	BPoint offset(-9999, -9999);
-	if (window->Lock()) {
-		offset = window->WinPosDiffe();
-		window->Unlock();
-	}
-	return offset;
+	return windowtest::locked(window, BPoint(-9999, -9999),
+		[](TVersoDWin* w) { return w->WinPosDiffe(); });
 }
 
 window_feel feel_of(BWindow* window)
 {
-	window_feel feel = B_MODAL_ALL_WINDOW_FEEL;
-	if (window->Lock()) {
-		feel = window->Feel();
-		window->Unlock();
-	}
-	return feel;
+	return windowtest::locked(window, B_MODAL_ALL_WINDOW_FEEL,
+		[](BWindow* w) { return w->Feel(); });
 }
 
 int32 filters_of(BWindow* window)
 {
-	int32 count = -1;
-	if (window->Lock()) {
-		BList* list = window->CommonFilterList();
-		count = list != NULL ? list->CountItems() : 0;
-		window->Unlock();
-	}
-	return count;
+	return windowtest::locked(window, (int32)-1, [](BWindow* w) {
+		BList* list = w->CommonFilterList();
+		return list != NULL ? (int32)list->CountItems() : (int32)0;
+	});
 }
 
 void move_to(BWindow* window, float x, float y)

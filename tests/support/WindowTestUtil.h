@@ -32,6 +32,18 @@ private:
 
 inline uint32 rgb(rgb_color c) { return ((uint32)c.red << 16) | ((uint32)c.green << 8) | c.blue; }
 
+// Runs `read(window)` with the window locked and returns what it returns;
+// `fallback` when the window cannot be locked.
+template <typename Window, typename Result, typename Read>
+Result locked(Window* window, Result fallback, Read read)
+{
+	if (!window->Lock())
+		return fallback;
+	Result result = read(window);
+	window->Unlock();
+	return result;
+}
+
 // Quits a window from the test thread.
 void quit(BWindow* window);
 
