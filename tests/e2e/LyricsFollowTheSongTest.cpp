@@ -29,24 +29,6 @@ const uint32 kBackground = 0x000000;
 const uint32 kBand = 0x333300;
 const uint32 kFrame = 0xffff99;
 
-BWindow* find_window(const char* title)
-{
-	BWindow* found = nullptr;
-	if (!be_app->Lock())
-		return nullptr;
-	for (int32 i = 0; BWindow* window = be_app->WindowAt(i); i++) {
-		if (!window->Lock())
-			continue;
-		if (strcmp(window->Title(), title) == 0)
-			found = window;
-		window->Unlock();
-		if (found != nullptr)
-			break;
-	}
-	be_app->Unlock();
-	return found;
-}
-
 struct Shown {
 	int32 current = -1;
 	std::string text;     // the current line's text
@@ -93,7 +75,7 @@ protected:
 		fPlayer = std::make_unique<MelodeckPlayer>(playlist, options);
 		ASSERT_EQ(fPlayer->InitCheck(), B_OK);
 		ASSERT_TRUE(testutil::wait_for([&] {
-			fLyrics = find_window("Verso Displayer");
+			fLyrics = windowtest::find_window("Verso Displayer");
 			return fLyrics != nullptr;
 		}));
 	}

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "TestUtil.h"
+#include "WindowTestUtil.h"
 #include "MelodeckPlayer.h"
 #include "PluginHost.h"
 
@@ -79,24 +80,6 @@ int32 count_filters(BLooper* looper)
 	return filters != nullptr ? filters->CountItems() : 0;
 }
 
-BWindow* find_window(const char* titlePrefix)
-{
-	BWindow* found = nullptr;
-	if (!be_app->Lock())
-		return nullptr;
-	for (int32 i = 0; BWindow* window = be_app->WindowAt(i); i++) {
-		if (!window->Lock())
-			continue;
-		if (strncmp(window->Title(), titlePrefix, strlen(titlePrefix)) == 0)
-			found = window;
-		window->Unlock();
-		if (found != nullptr)
-			break;
-	}
-	be_app->Unlock();
-	return found;
-}
-
 Footprint footprint(BWindow* player)
 {
 	Footprint f;
@@ -135,7 +118,7 @@ TEST(PluginUnload, LoadingAndUnloadingLeavesNothingBehind)
 	options.showWindow = true;
 	MelodeckPlayer player(playlist, options);
 	ASSERT_EQ(player.InitCheck(), B_OK);
-	BWindow* playerWindow = find_window("Melo-Deck");
+	BWindow* playerWindow = windowtest::find_window("Melo-Deck");
 	ASSERT_NE(playerWindow, nullptr);
 
 	PluginHost host;
@@ -148,7 +131,7 @@ TEST(PluginUnload, LoadingAndUnloadingLeavesNothingBehind)
 		ASSERT_EQ(host.CountPlugins(), 1);
 		EXPECT_EQ(host.NameAt(0), "Verso Displayer");
 		host.InitAll();
-		ASSERT_TRUE(testutil::wait_for([] { return find_window("Verso Displayer") != nullptr; }))
+		ASSERT_TRUE(testutil::wait_for([] { return windowtest::find_window("Verso Displayer") != nullptr; }))
 			<< "round " << round;
 		host.UnloadAll();
 		EXPECT_EQ(host.CountPlugins(), 0);
@@ -176,7 +159,7 @@ TEST(PluginUnload, LoadingAndUnloadingLeavesNothingBehind)
 		ASSERT_EQ(find_thread("Melo-Deck FrontEnd"), B_NAME_NOT_FOUND);
 	}
 
-	EXPECT_EQ(find_window("Verso Displayer"), nullptr);
+	EXPECT_EQ(windowtest::find_window("Verso Displayer"), nullptr);
 	EXPECT_EQ(player.Quit(), B_OK);
 	unsetenv("XDG_CONFIG_HOME");
 }

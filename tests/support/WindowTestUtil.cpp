@@ -2,6 +2,8 @@
 
 #include <OS.h>
 
+#include <string.h>
+
 #include <gtest/gtest.h>
 
 
@@ -98,6 +100,24 @@ void type(BWindow* window, const char* utf8)
 	display::DisplayServer::Get()->InjectText(native(window), utf8,
 		display::display_clock());
 	settle(window);
+}
+
+BWindow* find_window(const char* titlePrefix)
+{
+	BWindow* found = nullptr;
+	if (!be_app->Lock())
+		return nullptr;
+	for (int32 i = 0; BWindow* window = be_app->WindowAt(i); i++) {
+		if (!window->Lock())
+			continue;
+		if (strncmp(window->Title(), titlePrefix, strlen(titlePrefix)) == 0)
+			found = window;
+		window->Unlock();
+		if (found != nullptr)
+			break;
+	}
+	be_app->Unlock();
+	return found;
 }
 
 }

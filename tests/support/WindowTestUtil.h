@@ -44,6 +44,10 @@ Result locked(Window* window, Result fallback, Read read)
 	return result;
 }
 
+// The application's first window whose title begins with `titlePrefix`,
+// or NULL.
+BWindow* find_window(const char* titlePrefix);
+
 // Quits a window from the test thread.
 void quit(BWindow* window);
 
