@@ -53,7 +53,8 @@ TPref::TPref()
 	showToolBar(true),
 	writeCrType(0),
 	writeEncoding(0),
-	timeDifference(0)
+	timeDifference(0),
+	readExtendedTags(false)
 {
 	SetFontFamily("Haru");
 }
@@ -88,6 +89,7 @@ bool TPref::Archive(BMessage* archive)
 	ok &= archive->AddInt32("WCRT", writeCrType) == B_OK;
 	ok &= archive->AddInt32("WEnc", writeEncoding) == B_OK;
 	ok &= archive->AddInt32("TmDf", timeDifference) == B_OK;
+	ok &= archive->AddBool("RExT", readExtendedTags) == B_OK;
 	return ok;
 }
 
@@ -124,6 +126,8 @@ bool TPref::Unarchive(const BMessage& archive)
 	ok &= FindInt32(archive, "WCRT", &writeCrType) == B_OK;
 	ok &= FindInt32(archive, "WEnc", &writeEncoding) == B_OK;
 	ok &= FindInt32(archive, "TmDf", &timeDifference) == B_OK;
+	// Newer than the files that the editor writes: its absence is no fault.
+	FindBool(archive, "RExT", &readExtendedTags);
 	return ok;
 }
 

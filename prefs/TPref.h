@@ -54,6 +54,10 @@ public:
 	int32 writeCrType;            // "WCRT"
 	int32 writeEncoding;          // "WEnc"
 	int32 timeDifference;         // "TmDf", milliseconds
+	// Read the tags of downloaded LRC files too: several time tags on a
+	// line, header tags, [offset:], three-digit fractions, word times.
+	// Off by default; a file without the field keeps the default.
+	bool readExtendedTags;        // "RExT"
 };
 
 #endif

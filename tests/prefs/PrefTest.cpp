@@ -74,7 +74,7 @@ TEST_F(PrefFiles, DefaultsAreArchivedWithTheirKeysAndTypes)
 		{"AFCl", B_RAW_TYPE}, {"ALCl", B_RAW_TYPE}, {"BGCl", B_RAW_TYPE},
 		{"LyCl", B_RAW_TYPE}, {"BGIF", B_STRING_TYPE}, {"DbBf", B_BOOL_TYPE},
 		{"STlB", B_BOOL_TYPE}, {"WCRT", B_INT32_TYPE}, {"WEnc", B_INT32_TYPE},
-		{"TmDf", B_INT32_TYPE},
+		{"TmDf", B_INT32_TYPE}, {"RExT", B_BOOL_TYPE},
 	};
 	// the fields come in this order
 	for (int32 i = 0; i < (int32)(sizeof(fields) / sizeof(fields[0])); i++) {
@@ -129,6 +129,21 @@ TEST_F(PrefFiles, OlderFileWithoutTimeDifferenceStillLoads)
 	EXPECT_EQ(loaded.backgroundImage, "/x/bg.png");
 	EXPECT_FALSE(compare_rgb_color(loaded.activeTextColor, rgb_color{1, 2, 3, 4}));
 	EXPECT_EQ(loaded.timeDifference, 0);
+}
+
+TEST_F(PrefFiles, FileFromTheEditorWithoutExtendedTagsIsComplete)
+{
+	gPref->readExtendedTags = true;
+	BMessage archive;
+	ASSERT_TRUE(gPref->Archive(&archive));
+	bool stored = false;
+	EXPECT_EQ(archive.FindBool("RExT", &stored), B_OK);
+	EXPECT_TRUE(stored);
+	archive.RemoveName("RExT");
+
+	TPref loaded;
+	EXPECT_TRUE(loaded.Unarchive(archive));
+	EXPECT_FALSE(loaded.readExtendedTags);
 }
 
 TEST_F(PrefFiles, OverlongFontFamilyIsCut)
