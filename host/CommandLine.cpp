@@ -22,6 +22,9 @@ const char* command_line_usage()
 		"  --plugin FILE      also load this plug-in library (may be repeated)\n"
 		"  --seconds N        quit after N seconds\n"
 		"  --no-repeat        stop after the last entry instead of starting over\n"
+		"  --clock            play on a clock, without sound\n"
+		"  --audio-output OUT auto (default), null (silent), or libmpv outputs\n"
+		"                     such as pulse,alsa\n"
 		"  --screenshots DIR  write pictures of the windows into DIR as they change\n"
 		"  -h, --help         show this help\n";
 }
@@ -53,6 +56,10 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine* out,
 			result.options.repeat = false;
 			continue;
 		}
+		if (arg == "--clock") {
+			result.clock = true;
+			continue;
+		}
 
 		// the options below take a value, as the next argument or after "="
 		std::string name = arg;
@@ -65,7 +72,7 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine* out,
 			hasValue = true;
 		}
 		if (name != "--plugins" && name != "--plugin" && name != "--seconds"
-			&& name != "--screenshots") {
+			&& name != "--screenshots" && name != "--audio-output") {
 			*error = "unknown option " + arg;
 			return false;
 		}
@@ -88,6 +95,15 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine* out,
 			result.options.pluginFiles.push_back(value);
 		} else if (name == "--screenshots") {
 			result.screenshotFolder = value;
+		} else if (name == "--audio-output") {
+			// handed to libmpv as one option value: a list of driver names
+			if (value.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789_-,")
+				!= std::string::npos) {
+				*error = "--audio-output needs \"auto\", \"null\" or output names "
+					"such as pulse,alsa, not \"" + value + "\"";
+				return false;
+			}
+			result.audioOutput = value;
 		} else {
 			char* end = NULL;
 			errno = 0;

@@ -8,6 +8,12 @@
 //     --plugin FILE      load one more plug-in library (may be repeated)
 //     --seconds N        quit after N seconds of real time
 //     --no-repeat        stop after the last entry instead of starting over
+//     --clock            play on the clock, without sound, even when the
+//                        entries' files exist
+//     --audio-output OUT libmpv's audio output: "auto" (the default: the
+//                        machine's sound when it has any, else silent),
+//                        "null" (silent, keeping time), or a libmpv list
+//                        such as "pulse,alsa"
 //     --screenshots DIR  PNG pictures of the windows in DIR, a few a second
 //     -h, --help         usage
 // "--" ends the options; everything after it is a path.
@@ -25,6 +31,8 @@ struct CommandLine {
 	bool headless = false;
 	bool help = false;
 	bool pluginFoldersGiven = false;
+	bool clock = false;
+	std::string audioOutput = "auto";
 	std::string screenshotFolder;
 };
 

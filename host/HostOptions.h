@@ -24,6 +24,10 @@ struct HostOptions {
 	bigtime_t statusInterval = 0;
 	// Quit after this much real time; 0: run until asked to quit.
 	bigtime_t quitAfter = 0;
+	// Play the entries' files through libmpv (else on the clock), on this
+	// libmpv audio output list ("null": silent, keeping time).
+	bool audio = false;
+	std::string audioOutput = "null";
 	// Open the player's window (before the plug-ins start, so that they
 	// find it).
 	bool showWindow = false;

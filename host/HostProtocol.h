@@ -19,6 +19,9 @@ enum {
 	// "position" (int32, ms), or "offset" (int32, ms from where it is)
 	kMelodeckSeek          = 'Msek',
 	kMelodeckSelect        = 'Msel',   // "index" (int32, 0-based); plays it
+	// the sound's volume: "volume" (int32, 0 … 100) or "offset" (int32)
+	kMelodeckSetVolume     = 'Mvol',
+	kMelodeckToggleMute    = 'Mmut',
 	// moves a manual clock by "ms" (int32) and lets entries end; refused
 	// with B_NOT_ALLOWED when the player runs on the real clock
 	kMelodeckAdvance       = 'Madv',
@@ -29,6 +32,11 @@ enum {
 	kMelodeckStartWatching = 'Mwat',   // "target" (messenger)
 	kMelodeckStopWatching  = 'Mstw',   // "target" (messenger)
 	kMelodeckStateChanged  = 'Mchg',   // the state fields plus "change"
+	// answered with B_REPLY: "position" (the one reported), "audio
+	// position" (libmpv's own, asked at the same moment; absent when no
+	// sound plays), "index", "output" (the sound output); B_NOT_ALLOWED
+	// when the player plays on the clock
+	kMelodeckGetAudioState = 'Mgas',
 
 	// general plug-ins
 	kMelodeckGetPlugins    = 'Mgpl',   // reply: "name", "description", "path" per plug-in
@@ -38,7 +46,8 @@ enum {
 	// the player's own timers and threads
 	kMelodeckTick          = 'Mtck',
 	kMelodeckPrintStatus   = 'Mprs',
-	kMelodeckPluginsGone   = 'Mpgn'
+	kMelodeckPluginsGone   = 'Mpgn',
+	kMelodeckAudioNews     = 'Maud'
 };
 
 // Fields of kMelodeckState and kMelodeckStateChanged.
@@ -49,6 +58,10 @@ enum {
 #define MELODECK_FIELD_PLAYING   "playing"    // bool
 #define MELODECK_FIELD_TITLE     "title"      // string
 #define MELODECK_FIELD_FILENAME  "filename"   // string
+#define MELODECK_FIELD_PROBLEM   "problem"    // string, the last entry skipped and why
+#define MELODECK_FIELD_AUDIO     "audio"      // bool, the entries play through libmpv
+#define MELODECK_FIELD_VOLUME    "volume"     // int32, 0 … 100 (with "audio" only)
+#define MELODECK_FIELD_MUTED     "muted"      // bool (with "audio" only)
 #define MELODECK_FIELD_CHANGE    "change"     // int32, the bits below
 // Of kMelodeckSeek only.
 #define MELODECK_FIELD_OFFSET    "offset"     // int32, ms, negative: back
@@ -57,7 +70,8 @@ enum {
 enum {
 	kMelodeckEntryChanged     = 0x1,   // another entry is current
 	kMelodeckPlayStateChanged = 0x2,   // started, paused or stopped
-	kMelodeckPositionChanged  = 0x4    // sought (not the clock's steady run)
+	kMelodeckPositionChanged  = 0x4,   // sought (not the clock's steady run)
+	kMelodeckVolumeChanged    = 0x8    // volume or mute
 };
 
 #endif

@@ -1,5 +1,6 @@
 #include "MelodeckApp.h"
 
+#include "AudioPlayer.h"
 #include "FrontEndHandler.h"
 #include "HostProtocol.h"
 #include "ManualClock.h"
@@ -41,6 +42,7 @@ MelodeckApp::MelodeckApp(const Playlist& playlist, Clock* clock,
 	BApplication(kMelodeckAppSignature),
 	fClock(clock),
 	fOptions(options),
+	fAudio(NULL),
 	fPlayback(playlist, clock),
 	fFrontEnd(new FrontEndHandler(&fPlayback)),
 	fPlaylistHandler(new PlaylistHandler(&fPlayback)),
@@ -53,6 +55,17 @@ MelodeckApp::MelodeckApp(const Playlist& playlist, Clock* clock,
 	fReady(create_sem(0, "melodeck ready"))
 {
 	fPlayback.SetRepeat(options.repeat);
+	if (options.audio) {
+		fAudio = new AudioPlayer(options.audioOutput, BMessenger(this), kMelodeckAudioNews);
+		if (fAudio->InitCheck() == B_OK)
+			fPlayback.SetAudio(fAudio);
+		else {
+			fprintf(stderr, "melodeck: %s; playing on the clock, without sound\n",
+				fAudio->Error().c_str());
+			delete fAudio;
+			fAudio = NULL;
+		}
+	}
 	AddHandler(fFrontEnd);
 	AddHandler(fPlaylistHandler);
 }
@@ -78,6 +91,8 @@ MelodeckApp::~MelodeckApp()
 	}
 	delete fFrontEnd;
 	delete fPlaylistHandler;
+	fPlayback.SetAudio(NULL);
+	delete fAudio;
 	delete_sem(fReady);
 }
 
@@ -241,6 +256,8 @@ void MelodeckApp::MessageReceived(BMessage* message)
 		case kMelodeckSeek:
 		case kMelodeckSelect:
 		case kMelodeckAdvance:
+		case kMelodeckSetVolume:
+		case kMelodeckToggleMute:
 		case kMelodeckGetState:
 		case kMelodeckStartWatching:
 		case kMelodeckStopWatching:
@@ -254,7 +271,11 @@ void MelodeckApp::MessageReceived(BMessage* message)
 			break;
 
 		case kMelodeckTick:
+		case kMelodeckAudioNews:
 			fPlayback.Update();
+			break;
+		case kMelodeckGetAudioState:
+			_ReplyAudioState(message);
 			break;
 		case kMelodeckPrintStatus:
 			_PrintStatus();
@@ -313,7 +334,7 @@ void MelodeckApp::_HandleCommand(BMessage* message)
 		case kMelodeckAdvance: {
 			int32 ms = 0;
 			status = message->FindInt32("ms", &ms);
-			if (status == B_OK && !fClock->IsManual())
+			if (status == B_OK && (!fClock->IsManual() || fAudio != NULL))
 				status = B_NOT_ALLOWED;
 			else if (status == B_OK && ms < 0)
 				status = B_BAD_VALUE;
@@ -323,6 +344,19 @@ void MelodeckApp::_HandleCommand(BMessage* message)
 			}
 			break;
 		}
+		case kMelodeckSetVolume: {
+			int32 volume = 0, offset = 0;
+			if (message->FindInt32(MELODECK_FIELD_VOLUME, &volume) == B_OK)
+				fPlayback.SetVolume(volume);
+			else if (message->FindInt32(MELODECK_FIELD_OFFSET, &offset) == B_OK)
+				fPlayback.SetVolume(fPlayback.Volume() + std::clamp<int32>(offset, -100, 100));
+			else
+				status = B_BAD_VALUE;
+			break;
+		}
+		case kMelodeckToggleMute:
+			fPlayback.SetMuted(!fPlayback.IsMuted());
+			break;
 		case kMelodeckGetState: {
 			BMessage reply(kMelodeckState);
 			fPlayback.AddState(&reply);
@@ -345,6 +379,25 @@ void MelodeckApp::_HandleCommand(BMessage* message)
 		}
 	}
 	reply_status(message, status);
+}
+
+void MelodeckApp::_ReplyAudioState(BMessage* message)
+{
+	if (fAudio == NULL) {
+		reply_status(message, B_NOT_ALLOWED);
+		return;
+	}
+	BMessage reply(B_REPLY);
+	// both at the same moment, on this thread: what the player reports and
+	// what libmpv itself says
+	reply.AddInt32(MELODECK_FIELD_POSITION, fPlayback.Position());
+	int32 position = 0;
+	if (fAudio->QueryPosition(&position))
+		reply.AddInt32("audio position", position);
+	reply.AddInt32(MELODECK_FIELD_INDEX, fPlayback.CurrentIndex());
+	reply.AddString("output", fAudio->CurrentOutput().c_str());
+	reply.AddInt32("error", B_OK);
+	message->SendReply(&reply);
 }
 
 void MelodeckApp::_HandlePluginRequest(BMessage* message)

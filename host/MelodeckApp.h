@@ -15,8 +15,12 @@
 // the player something while it closes gets its answer instead of waiting
 // for a player that waits for it.
 //
-// Ownership: the application owns its playback, handlers, plug-ins and
-// timers. The clock is not owned and must outlive the application.
+// With HostOptions::audio the entries play through libmpv (AudioPlayer);
+// when libmpv cannot be started the player says so on stderr and plays on
+// the clock.
+//
+// Ownership: the application owns its playback, audio player, handlers,
+// plug-ins and timers. The clock is not owned and must outlive the application.
 #ifndef HOST_MELODECK_APP_H
 #define HOST_MELODECK_APP_H
 
@@ -26,6 +30,7 @@
 
 #include <Application.h>
 
+class AudioPlayer;
 class BMessageRunner;
 class Clock;
 class FrontEndHandler;
@@ -66,8 +71,11 @@ private:
 	void _StartTeardown();
 	static int32 _TeardownThread(void* data);
 
+	void _ReplyAudioState(BMessage* message);
+
 	Clock* fClock;
 	HostOptions fOptions;
+	AudioPlayer* fAudio;   // NULL when playing on the clock
 	Playback fPlayback;
 	FrontEndHandler* fFrontEnd;
 	PlaylistHandler* fPlaylistHandler;

@@ -201,3 +201,22 @@ std::string MelodeckPlayer::Title()
 		state.FindString(MELODECK_FIELD_TITLE, &title);
 	return title;
 }
+
+status_t MelodeckPlayer::GetAudioPositions(int32* reported, int32* audio, int32* index)
+{
+	BMessage request(kMelodeckGetAudioState);
+	BMessage reply;
+	status_t status = fMessenger.SendMessage(&request, &reply, kReplyTimeout, kReplyTimeout);
+	int32 error = B_OK;
+	if (status == B_OK && reply.FindInt32("error", &error) == B_OK && error != B_OK)
+		status = error;
+	if (status != B_OK)
+		return status;
+	if (reply.FindInt32(MELODECK_FIELD_POSITION, reported) != B_OK)
+		return B_ERROR;
+	if (reply.FindInt32("audio position", audio) != B_OK)
+		*audio = -1;
+	if (index != NULL && reply.FindInt32(MELODECK_FIELD_INDEX, index) != B_OK)
+		return B_ERROR;
+	return B_OK;
+}

@@ -2,6 +2,8 @@
 // of its own, on a manual clock, and is driven by messages (HostProtocol.h)
 // that return once the player has carried them out. Nothing here waits for
 // real time to pass: Advance() moves the clock and lets entries end.
+// With HostOptions::audio the entries play through libmpv instead, in real
+// time; Advance() is then refused.
 //
 // There is one application per process, so one MelodeckPlayer at a time.
 // Every call is thread-safe.
@@ -52,6 +54,9 @@ public:
 	std::string Title();
 	// The whole state (kMelodeckState).
 	status_t GetState(BMessage* state);
+	// With sound: the position the player reports and libmpv's own, taken
+	// at the same moment (ms; `audio` is -1 when libmpv plays nothing).
+	status_t GetAudioPositions(int32* reported, int32* audio, int32* index = NULL);
 
 	// Asks the player to quit (plug-ins are taken down first) and waits
 	// until it has ended. B_TIMED_OUT when it still runs after `timeout`.

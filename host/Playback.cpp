@@ -4,6 +4,11 @@
 
 #include <Message.h>
 
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 
 Playback::Playback(const Playlist& playlist, const Clock* clock)
@@ -14,8 +19,31 @@ Playback::Playback(const Playlist& playlist, const Clock* clock)
 	fIndex(playlist.IsEmpty() ? -1 : 0),
 	fPlaying(false),
 	fBase(0),
-	fAnchor(clock->Now())
+	fAnchor(clock->Now()),
+	fAudio(NULL),
+	fAudioLoaded(false),
+	fFailuresInRow(0),
+	fVolume(100),
+	fMuted(false),
+	fProblemIndex(-1)
 {
+}
+
+void Playback::SetAudio(AudioPlayer* audio)
+{
+	if (fAudio != NULL && fAudioLoaded) {
+		fBase = _AudioPosition();
+		fAudio->Stop();
+	}
+	fAudio = audio;
+	fAudioLoaded = false;
+	if (fAudio != NULL) {
+		fAudio->SetVolume(fVolume);
+		fAudio->SetMute(fMuted);
+	}
+	fAnchor = fClock->Now();
+	if (fAudio != NULL && fPlaying)
+		_LoadAudio(fIndex, fBase);
 }
 
 bigtime_t Playback::_Length(int32 index) const
@@ -27,6 +55,8 @@ bigtime_t Playback::_Length(int32 index) const
 
 bigtime_t Playback::_PositionAt(bigtime_t now) const
 {
+	if (fAudio != NULL)
+		return fBase;   // only while the audio player does not hold the entry
 	if (!fPlaying)
 		return fBase;
 	return fBase + std::max<bigtime_t>(now - fAnchor, 0);
@@ -39,10 +69,23 @@ void Playback::_Start(int32 index, bigtime_t positionUs, bigtime_t now)
 	fAnchor = now;
 	if (fPlaying)
 		fPlaylist.EntryAt(index)->played = true;
+	_KeepProblem();
+	if (fAudio != NULL) {
+		if (fPlaying)
+			_LoadAudio(index, positionUs);
+		else if (fAudioLoaded) {
+			// paused: the new entry waits at its start, ready to go on
+			_LoadAudio(index, positionUs);
+		}
+	}
 }
 
 void Playback::_StopAtEnd()
 {
+	if (fAudio != NULL) {
+		fAudio->Stop();
+		fAudioLoaded = false;
+	}
 	fPlaying = false;
 	fIndex = 0;
 	fBase = 0;
@@ -51,6 +94,10 @@ void Playback::_StopAtEnd()
 
 void Playback::Update()
 {
+	if (fAudio != NULL) {
+		_UpdateAudio();
+		return;
+	}
 	if (!fPlaying || fIndex < 0)
 		return;
 	const bigtime_t now = fClock->Now();
@@ -92,6 +139,12 @@ void Playback::Play()
 	fPlaying = true;
 	fAnchor = fClock->Now();
 	fPlaylist.EntryAt(fIndex)->played = true;
+	if (fAudio != NULL) {
+		if (fAudioLoaded)
+			fAudio->SetPaused(false);
+		else
+			_LoadAudio(fIndex, fBase);
+	}
 	_Notify(kMelodeckPlayStateChanged);
 }
 
@@ -101,7 +154,11 @@ void Playback::Pause()
 	if (!fPlaying)
 		return;
 	const bigtime_t now = fClock->Now();
-	fBase = _PositionAt(now);
+	if (fAudio != NULL) {
+		fAudio->SetPaused(true);
+		fBase = _AudioPosition();
+	} else
+		fBase = _PositionAt(now);
 	fAnchor = now;
 	fPlaying = false;
 	_Notify(kMelodeckPlayStateChanged);
@@ -174,6 +231,20 @@ void Playback::SetPosition(int32 ms)
 		return;
 	const bigtime_t position = std::clamp<bigtime_t>((bigtime_t)ms * 1000, 0,
 		_Length(fIndex));
+	if (fAudio != NULL) {
+		if (position >= _Length(fIndex) && fPlaying) {
+			// the very end: the entry is over
+			_AfterAudioEntry(fIndex);
+			return;
+		}
+		fBase = position;
+		if (fAudioLoaded && fAudio->Seek(fIndex, (int32)(position / 1000)) != B_OK)
+			_LoadAudio(fIndex, position);
+		else if (!fAudioLoaded && fPlaying)
+			_LoadAudio(fIndex, position);
+		_Notify(kMelodeckPositionChanged);
+		return;
+	}
 	fBase = position;
 	fAnchor = fClock->Now();
 	// a seek to the very end ends the entry, which is news of its own
@@ -194,6 +265,8 @@ int32 Playback::Position()
 	Update();
 	if (fIndex < 0)
 		return 0;
+	if (fAudio != NULL)
+		return (int32)(_AudioPosition() / 1000);
 	return (int32)(_PositionAt(fClock->Now()) / 1000);
 }
 
@@ -221,6 +294,33 @@ void Playback::AddState(BMessage* message)
 	message->AddString(MELODECK_FIELD_TITLE, entry != NULL ? entry->title.c_str() : "");
 	message->AddString(MELODECK_FIELD_FILENAME,
 		entry != NULL ? entry->filename.c_str() : "");
+	message->AddString(MELODECK_FIELD_PROBLEM, fProblem.c_str());
+	message->AddBool(MELODECK_FIELD_AUDIO, fAudio != NULL);
+	if (fAudio != NULL) {
+		message->AddInt32(MELODECK_FIELD_VOLUME, fVolume);
+		message->AddBool(MELODECK_FIELD_MUTED, fMuted);
+	}
+}
+
+void Playback::SetVolume(int32 percent)
+{
+	percent = std::clamp<int32>(percent, 0, 100);
+	if (percent == fVolume)
+		return;
+	fVolume = percent;
+	if (fAudio != NULL)
+		fAudio->SetVolume(fVolume);
+	_Notify(kMelodeckVolumeChanged);
+}
+
+void Playback::SetMuted(bool muted)
+{
+	if (muted == fMuted)
+		return;
+	fMuted = muted;
+	if (fAudio != NULL)
+		fAudio->SetMute(fMuted);
+	_Notify(kMelodeckVolumeChanged);
 }
 
 void Playback::StartWatching(const BMessenger& target)
@@ -251,5 +351,155 @@ void Playback::_Notify(uint32 change)
 			fWatchers.erase(fWatchers.begin() + i);
 		else
 			i++;
+	}
+}
+
+// #pragma mark - through the audio player
+
+// Where the current entry is heard (µs).
+bigtime_t Playback::_AudioPosition()
+{
+	if (!fAudioLoaded)
+		return fBase;
+	const AudioPlayer::Status status = fAudio->GetStatus();
+	// a file that the audio player has moved on to is not ours until
+	// Update() has taken it
+	return status.index == fIndex ? status.position : fBase;
+}
+
+void Playback::_LoadAudio(int32 index, bigtime_t positionUs)
+{
+	const PlaylistEntry* entry = fPlaylist.EntryAt(index);
+	if (entry == NULL)
+		return;
+	if (fAudio->Load(index, entry->filename, (int32)(positionUs / 1000), !fPlaying) != B_OK) {
+		_Report(index, "the sound output refused it");
+		fAudioLoaded = false;
+		return;
+	}
+	fAudioLoaded = true;
+	_QueueNext();
+}
+
+// Hands the entry after the current one to the audio player ahead of
+// time, so that it follows without a gap.
+void Playback::_QueueNext()
+{
+	int32 next = fIndex + 1;
+	if (next >= fPlaylist.CountEntries())
+		next = fRepeat ? 0 : -1;
+	const PlaylistEntry* entry = fPlaylist.EntryAt(next);
+	if (entry == NULL) {
+		fAudio->ClearQueue();
+		return;
+	}
+	fAudio->Queue(next, entry->filename);
+}
+
+void Playback::_Report(int32 index, const std::string& reason)
+{
+	const PlaylistEntry* entry = fPlaylist.EntryAt(index);
+	if (entry == NULL)
+		return;
+	// a file that is not there says so better than the decoder would
+	std::string why = reason;
+	struct stat st;
+	if (entry->filename.find("://") == std::string::npos
+		&& stat(entry->filename.c_str(), &st) != 0)
+		why = strerror(errno);
+	fProblem = "Skipped " + std::to_string(entry->number) + " \"" + entry->title + "\": "
+		+ why;
+	fProblemIndex = -1;
+	fprintf(stderr, "melodeck: %s cannot be played (%s); skipped\n",
+		entry->filename.c_str(), why.c_str());
+}
+
+// A skipped entry stays reported while the entry after it plays.
+void Playback::_KeepProblem()
+{
+	if (fProblem.empty())
+		return;
+	if (fProblemIndex < 0)
+		fProblemIndex = fIndex;
+	else if (fProblemIndex != fIndex)
+		fProblem.clear();
+}
+
+// When every entry has failed in turn, going round again would only fail
+// again: playback stops, saying so.
+bool Playback::_StopWhenNothingPlays()
+{
+	if (fFailuresInRow < fPlaylist.CountEntries())
+		return false;
+	fProblem = "Nothing in the playlist can be played";
+	fProblemIndex = -1;
+	fFailuresInRow = 0;
+	const bool otherEntry = fIndex != 0;
+	_StopAtEnd();
+	_Notify((otherEntry ? kMelodeckEntryChanged : kMelodeckPositionChanged)
+		| kMelodeckPlayStateChanged);
+	return true;
+}
+
+// After entry `index` has been heard to its end, or failed: the next one,
+// or the end of the playlist.
+void Playback::_AfterAudioEntry(int32 index)
+{
+	fAudioLoaded = false;
+	const int32 count = fPlaylist.CountEntries();
+	if (_StopWhenNothingPlays())
+		return;
+	int32 next = index + 1;
+	if (next >= count) {
+		if (!fRepeat) {
+			const bool otherEntry = fIndex != 0;
+			_StopAtEnd();
+			_Notify((otherEntry ? kMelodeckEntryChanged : kMelodeckPositionChanged)
+				| kMelodeckPlayStateChanged);
+			return;
+		}
+		next = 0;
+	}
+	const bool otherEntry = next != fIndex;
+	_Start(next, 0, fClock->Now());
+	_Notify(otherEntry ? kMelodeckEntryChanged : kMelodeckPositionChanged);
+}
+
+void Playback::_UpdateAudio()
+{
+	if (!fAudioLoaded)
+		return;
+	for (const AudioPlayer::Failure& failure : fAudio->TakeFailures()) {
+		_Report(failure.index, failure.reason);
+		fFailuresInRow++;
+	}
+	const AudioPlayer::Status status = fAudio->GetStatus();
+
+	if (status.finished) {
+		// nothing plays any more: on to the next entry, or the end
+		_AfterAudioEntry(status.index >= 0 ? status.index : fIndex);
+		return;
+	}
+	if (status.index >= 0 && status.index != fIndex) {
+		// the audio player went on by itself: the queued entry follows the
+		// one that ended (or failed)
+		if (_StopWhenNothingPlays())
+			return;
+		fIndex = status.index;
+		fBase = 0;
+		fPlaylist.EntryAt(fIndex)->played = true;
+		_QueueNext();
+		_KeepProblem();
+		_Notify(kMelodeckEntryChanged);
+	}
+	if (status.index == fIndex && status.duration > 0) {
+		// the file plays: whatever failed before it is no longer in a row
+		fFailuresInRow = 0;
+		PlaylistEntry* entry = fPlaylist.EntryAt(fIndex);
+		if (!entry->lengthKnown) {
+			// the tags did not tell; the decoder does
+			entry->length = (int32)std::min<bigtime_t>(status.duration / 1000, INT32_MAX);
+			entry->lengthKnown = true;
+		}
 	}
 }

@@ -1,4 +1,5 @@
-// Playback of a playlist on a clock.
+// Playback of a playlist, on a clock or through the sound of an
+// AudioPlayer.
 //
 // The current entry "plays" while the clock runs: its position is where it
 // was started or sought to, plus the time since. When an entry reaches its
@@ -6,6 +7,13 @@
 // After the last entry the playlist starts again from the first when
 // repeating (the default); otherwise playback stops with the first entry
 // chosen at position 0.
+//
+// With an AudioPlayer (SetAudio), the entries' files are played and the
+// sound decides instead of the clock: the position is the one heard, an
+// entry ends when its sound has been heard to the end, and the next one is
+// queued so that it follows without a gap. An entry whose file cannot be
+// played is reported (Problem(), stderr and the watchers) and skipped; when
+// no entry of the playlist can be played, playback stops.
 //
 // Watchers (BMessengers) are told of every change that the steady run of
 // the clock does not explain: another entry, play or pause, a seek. The
@@ -16,6 +24,7 @@
 #ifndef HOST_PLAYBACK_H
 #define HOST_PLAYBACK_H
 
+#include "AudioPlayer.h"
 #include "Clock.h"
 #include "Playlist.h"
 
@@ -31,6 +40,11 @@ public:
 	Playback(const Playlist& playlist, const Clock* clock);
 
 	const Playlist& List() const { return fPlaylist; }
+
+	// Plays the entries through `audio` from now on (not owned; NULL: on
+	// the clock again).
+	void SetAudio(AudioPlayer* audio);
+	AudioPlayer* Audio() const { return fAudio; }
 
 	void SetRepeat(bool repeat) { fRepeat = repeat; }
 	bool Repeat() const { return fRepeat; }
@@ -52,9 +66,21 @@ public:
 	// length itself ends the entry).
 	void SetPosition(int32 ms);
 
-	// Lets entries end that the clock has run past. Every query does this
-	// first; a timer calls it so that watchers hear of entry changes.
+	// Lets entries end that the clock has run past (or that the sound has
+	// left). Every query does this first; a timer and the audio player's
+	// news call it so that watchers hear of entry changes.
 	void Update();
+
+	// The last entry skipped because it could not be played, and why;
+	// empty once playback has moved past the entry that followed it.
+	const std::string& Problem() const { return fProblem; }
+
+	// The sound's volume (0 … 100) and mute; they only matter with an
+	// audio player, and are kept for it otherwise.
+	void SetVolume(int32 percent);
+	int32 Volume() const { return fVolume; }
+	void SetMuted(bool muted);
+	bool IsMuted() const { return fMuted; }
 
 	// -1 with an empty playlist.
 	int32 CurrentIndex();
@@ -77,6 +103,14 @@ private:
 	void _Start(int32 index, bigtime_t positionUs, bigtime_t now);
 	void _StopAtEnd();
 	void _Notify(uint32 change);
+	void _UpdateAudio();
+	void _LoadAudio(int32 index, bigtime_t positionUs);
+	void _QueueNext();
+	void _AfterAudioEntry(int32 index);
+	bigtime_t _AudioPosition();
+	void _Report(int32 index, const std::string& reason);
+	void _KeepProblem();
+	bool _StopWhenNothingPlays();
 
 	Playlist fPlaylist;
 	const Clock* fClock;
@@ -88,6 +122,14 @@ private:
 	bigtime_t fBase;
 	bigtime_t fAnchor;
 	std::vector<BMessenger> fWatchers;
+
+	AudioPlayer* fAudio;
+	bool fAudioLoaded;      // the audio player holds the current entry
+	int32 fFailuresInRow;   // entries that could not be played, one after another
+	int32 fVolume;
+	bool fMuted;
+	std::string fProblem;
+	int32 fProblemIndex;    // the entry that played when fProblem was set
 };
 
 #endif

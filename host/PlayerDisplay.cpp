@@ -49,6 +49,11 @@ rgb_color PlayerDisplay::DimTextColor()
 	return make_color(160, 171, 184);
 }
 
+rgb_color PlayerDisplay::ProblemColor()
+{
+	return make_color(255, 184, 77);
+}
+
 void PlayerDisplay::AttachedToWindow()
 {
 	BView::AttachedToWindow();
@@ -69,20 +74,27 @@ void PlayerDisplay::SetState(const PlayerState& state)
 		time = format_play_time(state.position) + " / " + format_play_time(state.length);
 		status = std::to_string(state.index + 1) + " of " + std::to_string(state.count)
 			+ "  \xc2\xb7  " + (state.playing ? "Playing" : "Paused");
+		if (state.audio) {
+			status += "  \xc2\xb7  ";
+			status += state.muted ? std::string("Muted")
+				: "Volume " + std::to_string(state.volume) + "%";
+		}
 	} else
 		status = "Nothing to play";
 
-	if (title == fTitle && time == fTime && status == fStatus)
+	if (title == fTitle && time == fTime && status == fStatus && state.problem == fProblem)
 		return;
 	fTitle = title;
 	fTime = time;
 	fStatus = status;
+	fProblem = state.problem;
 	Invalidate();
 }
 
-std::string PlayerDisplay::_Fitted(const std::string& text, float width) const
+std::string PlayerDisplay::_Fitted(const BFont& font, const std::string& text,
+	float width) const
 {
-	if (fTitleFont.StringWidth(text.c_str()) <= width)
+	if (font.StringWidth(text.c_str()) <= width)
 		return text;
 	// The longest start of the text that fits with the ellipsis; titles
 	// can be long, so search rather than cut one character at a time.
@@ -92,7 +104,7 @@ std::string PlayerDisplay::_Fitted(const std::string& text, float width) const
 	while (low < high) {
 		const size_t middle = (low + high + 1) / 2;
 		const std::string candidate = text.substr(0, starts[middle]) + kEllipsis;
-		if (fTitleFont.StringWidth(candidate.c_str()) <= width)
+		if (font.StringWidth(candidate.c_str()) <= width)
 			low = middle;
 		else
 			high = middle - 1;
@@ -121,14 +133,20 @@ void PlayerDisplay::Draw(BRect /*updateRect*/)
 	SetFont(&fTitleFont);
 	SetHighColor(TextColor());
 	const float textWidth = std::max(0.0f, bounds.Width() - 2 * kInset);
-	DrawString(_Fitted(fTitle, textWidth).c_str(), BPoint(bounds.left + kInset, titleBase));
+	DrawString(_Fitted(fTitleFont, fTitle, textWidth).c_str(),
+		BPoint(bounds.left + kInset, titleBase));
 
 	SetFont(&fSmallFont);
-	SetHighColor(DimTextColor());
-	DrawString(fStatus.c_str(), BPoint(bounds.left + kInset, smallBase));
+	float timeWidth = 0;
 	if (!fTime.empty()) {
 		SetHighColor(TextColor());
-		const float width = fSmallFont.StringWidth(fTime.c_str());
-		DrawString(fTime.c_str(), BPoint(bounds.right - kInset - width, smallBase));
+		timeWidth = fSmallFont.StringWidth(fTime.c_str());
+		DrawString(fTime.c_str(), BPoint(bounds.right - kInset - timeWidth, smallBase));
+		timeWidth += kInset;
 	}
+	// a skipped entry is news: it takes the status line's place
+	SetHighColor(fProblem.empty() ? DimTextColor() : ProblemColor());
+	const std::string& status = fProblem.empty() ? fStatus : fProblem;
+	DrawString(_Fitted(fSmallFont, status, std::max(0.0f, textWidth - timeWidth)).c_str(),
+		BPoint(bounds.left + kInset, smallBase));
 }

@@ -30,22 +30,28 @@ public:
 	const std::string& Title() const { return fTitle; }
 	// "0:42 / 3:15"; empty with nothing to play.
 	const std::string& TimeText() const { return fTime; }
-	// "2 of 5 · Playing", "Paused", "Nothing to play".
+	// "2 of 5 · Playing", "Paused", "Nothing to play"; with sound, the
+	// volume or "Muted" after it.
 	const std::string& StatusText() const { return fStatus; }
+	// The last entry skipped, shown instead of the status while it is
+	// news; empty when there is none.
+	const std::string& ProblemText() const { return fProblem; }
 
 	// Colours of the display, for whoever draws beside it.
 	static rgb_color BackgroundColor();
 	static rgb_color TextColor();
 	static rgb_color DimTextColor();
+	static rgb_color ProblemColor();
 
 private:
-	std::string _Fitted(const std::string& text, float width) const;
+	std::string _Fitted(const BFont& font, const std::string& text, float width) const;
 
 	BFont fTitleFont;
 	BFont fSmallFont;
 	std::string fTitle;
 	std::string fTime;
 	std::string fStatus;
+	std::string fProblem;
 };
 
 #endif

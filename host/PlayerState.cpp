@@ -19,6 +19,11 @@ bool PlayerState::Read(const BMessage* message)
 	const char* text = NULL;
 	if (message->FindString(MELODECK_FIELD_TITLE, &text) == B_OK)
 		title = text;
+	if (message->FindString(MELODECK_FIELD_PROBLEM, &text) == B_OK)
+		problem = text;
+	message->FindBool(MELODECK_FIELD_AUDIO, &audio);
+	message->FindInt32(MELODECK_FIELD_VOLUME, &volume);
+	message->FindBool(MELODECK_FIELD_MUTED, &muted);
 	if (index < 0) {
 		title.clear();
 		position = length = 0;

@@ -17,6 +17,10 @@ struct PlayerState {
 	int32 length = 0;        // ms
 	bool playing = false;
 	std::string title;
+	std::string problem;     // the last entry skipped, and why
+	bool audio = false;      // plays sound (else on a clock)
+	int32 volume = 100;
+	bool muted = false;
 
 	// Takes the fields that `message` has; the others keep their value.
 	// False when it holds no state at all (no index).

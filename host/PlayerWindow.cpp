@@ -61,6 +61,9 @@ PlayerWindow::PlayerWindow(const BMessenger& player, bigtime_t refreshInterval)
 	fBackground(NULL),
 	fMenuBar(NULL),
 	fPluginMenu(NULL),
+	fVolumeUp(NULL),
+	fVolumeDown(NULL),
+	fMute(NULL),
 	fDisplay(NULL),
 	fBar(NULL),
 	fPrevious(NULL),
@@ -127,6 +130,17 @@ void PlayerWindow::_BuildMenu()
 	player->AddItem(new BMenuItem("Play/Pause", new BMessage(kMelodeckTogglePlay)));
 	player->AddItem(new BMenuItem("Previous", new BMessage(kMelodeckPrevious)));
 	player->AddItem(new BMenuItem("Next", new BMessage(kMelodeckNext)));
+	player->AddSeparatorItem();
+	BMessage* louder = new BMessage(kMelodeckSetVolume);
+	louder->AddInt32(MELODECK_FIELD_OFFSET, kVolumeStep);
+	player->AddItem(fVolumeUp = new BMenuItem("Volume up", louder));
+	BMessage* softer = new BMessage(kMelodeckSetVolume);
+	softer->AddInt32(MELODECK_FIELD_OFFSET, -kVolumeStep);
+	player->AddItem(fVolumeDown = new BMenuItem("Volume down", softer));
+	player->AddItem(fMute = new BMenuItem("Mute", new BMessage(kMelodeckToggleMute)));
+	// until the player says that it plays sound
+	for (BMenuItem* item : {fVolumeUp, fVolumeDown, fMute})
+		item->SetEnabled(false);
 	player->AddSeparatorItem();
 	player->AddItem(new BMenuItem("Quit", new BMessage(B_QUIT_REQUESTED), 'Q',
 		B_COMMAND_KEY));
@@ -252,6 +266,14 @@ void PlayerWindow::_ApplyState(const BMessage* message)
 		if (button->IsEnabled() != enabled)
 			button->SetEnabled(enabled);
 	}
+	// the volume only matters with sound
+	for (BMenuItem* item : {fVolumeUp, fVolumeDown, fMute}) {
+		if (item->IsEnabled() != fState.audio)
+			item->SetEnabled(fState.audio);
+	}
+	if (fMute->IsMarked() != fState.muted)
+		fMute->SetMarked(fState.muted);
+
 	const char* label = fState.playing ? "Pause" : "Play";
 	if (strcmp(fPlay->Label(), label) != 0)
 		fPlay->SetLabel(label);
@@ -308,6 +330,18 @@ bool PlayerWindow::_HandleKey(BMessage* message)
 		case 'P':
 			_Send(kMelodeckPrevious);
 			return true;
+		case 'm':
+		case 'M':
+			_Send(kMelodeckToggleMute);
+			return true;
+		case '+':
+		case '=':
+		case '-': {
+			BMessage volume(kMelodeckSetVolume);
+			volume.AddInt32(MELODECK_FIELD_OFFSET, bytes[0] == '-' ? -kVolumeStep : kVolumeStep);
+			_Send(&volume);
+			return true;
+		}
 		case B_LEFT_ARROW:
 		case B_RIGHT_ARROW: {
 			BMessage seek(kMelodeckSeek);

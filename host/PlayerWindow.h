@@ -16,7 +16,8 @@
 // the player; nothing in the window waits for the player.
 //
 // Keys (without Alt or Ctrl): space plays or pauses, Left and Right seek
-// 5 seconds back or on, N next, P previous.
+// 5 seconds back or on, N next, P previous; with sound, + and - change the
+// volume and M mutes (also in the Player menu).
 //
 // Closing the window quits the player: it asks the application to quit and
 // stays until the application, with its plug-ins taken down, closes it.
@@ -33,6 +34,7 @@
 class BButton;
 class BMenu;
 class BMenuBar;
+class BMenuItem;
 class BMessageRunner;
 class PlayerDisplay;
 class PositionBar;
@@ -65,6 +67,8 @@ public:
 	static const bigtime_t kDefaultRefreshInterval = 250000;
 	// How far Left and Right seek (ms).
 	static const int32 kSeekStep = 5000;
+	// How far + and - change the volume (percent).
+	static const int32 kVolumeStep = 10;
 
 private:
 	void _BuildMenu();
@@ -84,6 +88,9 @@ private:
 	BView* fBackground;
 	BMenuBar* fMenuBar;
 	BMenu* fPluginMenu;
+	BMenuItem* fVolumeUp;
+	BMenuItem* fVolumeDown;
+	BMenuItem* fMute;
 	PlayerDisplay* fDisplay;
 	PositionBar* fBar;
 	BButton* fPrevious;

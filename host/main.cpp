@@ -1,4 +1,5 @@
 // melodeck: the player program. See CommandLine.h for its options.
+#include "AudioPlayer.h"
 #include "CommandLine.h"
 #include "MelodeckApp.h"
 #include "Playlist.h"
@@ -9,6 +10,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -79,6 +81,18 @@ private:
 	std::thread fThread;
 };
 
+// Whether any entry names a file that is there: a playlist of songs. One
+// of names only (the bundled demo has lyrics, no songs) plays on the clock.
+bool has_files(const Playlist& playlist)
+{
+	for (int32 i = 0; i < playlist.CountEntries(); i++) {
+		struct stat st;
+		if (stat(playlist.EntryAt(i)->filename.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+			return true;
+	}
+	return false;
+}
+
 }
 
 int main(int argc, char** argv)
@@ -109,6 +123,17 @@ int main(int argc, char** argv)
 	if (!commandLine.pluginFoldersGiven)
 		options.pluginFolders.push_back(program_folder() + "/plugins");
 	options.showWindow = true;
+	options.audio = !commandLine.clock && has_files(playlist);
+	options.audioOutput = commandLine.audioOutput == "auto"
+		? AudioPlayer::DefaultOutput() : commandLine.audioOutput;
+	if (!playlist.IsEmpty()) {
+		if (options.audio)
+			printf("melodeck: playing through libmpv (audio output %s)\n",
+				options.audioOutput.c_str());
+		else
+			printf("melodeck: playing on the clock, without sound%s\n",
+				commandLine.clock ? "" : " (no entry names an existing file)");
+	}
 	// Before anything opens the display: the environment picks its kind
 	// and where its screenshots go.
 	if (commandLine.headless)
