@@ -90,6 +90,7 @@ void Playback::_StopAtEnd()
 	fIndex = 0;
 	fBase = 0;
 	fAnchor = fClock->Now();
+	_KeepProblem();
 }
 
 void Playback::Update()

@@ -7,7 +7,10 @@
 #include "AudioTestUtil.h"
 #include "HostProtocol.h"
 #include "MelodeckPlayer.h"
+#include "PlayerDisplay.h"
+#include "PlayerWindow.h"
 #include "TestUtil.h"
+#include "WindowTestUtil.h"
 
 #include <Message.h>
 
@@ -62,18 +65,20 @@ protected:
 		return path;
 	}
 
-	void Start(const std::vector<std::string>& files, bool repeat = true)
+	void Start(const std::vector<std::string>& files, bool repeat = true,
+		bool window = false)
 	{
 		Playlist playlist;
 		Playlist::Notes notes;
 		for (const std::string& file : files)
 			playlist.AddPath(file, &notes);
-		Start(playlist, repeat);
+		Start(playlist, repeat, window);
 	}
 
-	void Start(const Playlist& playlist, bool repeat)
+	void Start(const Playlist& playlist, bool repeat, bool window = false)
 	{
 		HostOptions options;
+		options.showWindow = window;
 		options.audio = true;
 		options.audioOutput = "null";
 		options.repeat = repeat;
@@ -259,10 +264,28 @@ TEST_F(AudioPlayback, UnplayableEntriesAreReportedAndSkipped)
 	// a missing file is reported as missing
 	ASSERT_EQ(fPlayer->Quit(), B_OK);
 	fPlayer.reset();
-	Start({fFolder.Write("missing.m3u", "missing.wav\ngood.wav\n")}, false);
+	// the player's window shows it
+	Start({fFolder.Write("missing.m3u", "missing.wav\ngood.wav\n")}, false, true);
 	ASSERT_TRUE(testutil::wait_for([&] { return fPlayer->CurrentIndex() == 1; }));
-	EXPECT_EQ(Problem(), "Skipped 1 \"missing\": No such file or directory");
+	const std::string skipped = "Skipped 1 \"missing\": No such file or directory";
+	EXPECT_EQ(Problem(), skipped);
 	EXPECT_TRUE(fPlayer->IsPlaying());
+	BWindow* window = nullptr;
+	ASSERT_TRUE(testutil::wait_for([&] {
+		window = windowtest::find_window(kPlayerWindowTitle);
+		return window != nullptr;
+	}));
+	auto shown = [&] {
+		return windowtest::locked(window, std::string(), [](BWindow* w) {
+			PlayerDisplay* display = dynamic_cast<PlayerDisplay*>(w->FindView("display"));
+			return display != nullptr ? display->ProblemText() : std::string();
+		});
+	};
+	EXPECT_TRUE(testutil::wait_for([&] { return shown() == skipped; })) << shown();
+	// and no longer once the list has moved on past the entry after it
+	ASSERT_EQ(fPlayer->Select(1), B_OK);
+	ASSERT_EQ(fPlayer->Next(), B_OK);
+	EXPECT_TRUE(testutil::wait_for([&] { return shown().empty(); })) << shown();
 }
 
 TEST_F(AudioPlayback, APlaylistWithNothingPlayableStops)

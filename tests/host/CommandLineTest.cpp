@@ -35,6 +35,13 @@ TEST(CommandLine, OptionsAndPaths)
 	EXPECT_FALSE(plain.pluginFoldersGiven);
 	EXPECT_TRUE(plain.options.repeat);
 	EXPECT_EQ(plain.options.quitAfter, 0);
+	EXPECT_FALSE(plain.clock);
+	EXPECT_EQ(plain.audioOutput, "auto");
+
+	CommandLine sound;
+	ASSERT_TRUE(parse({"--clock", "--audio-output", "pulse,alsa", "x.flac"}, &sound, &error));
+	EXPECT_TRUE(sound.clock);
+	EXPECT_EQ(sound.audioOutput, "pulse,alsa");
 }
 
 TEST(CommandLine, BadInputIsRefusedWithTheReason)
@@ -42,7 +49,9 @@ TEST(CommandLine, BadInputIsRefusedWithTheReason)
 	const std::vector<std::vector<const char*>> bad = {
 		{"--seconds"}, {"--seconds", "ten"}, {"--seconds", "0"}, {"--seconds", "-3"},
 		{"--seconds", "5x"}, {"--seconds", "nan"}, {"--seconds", "1e300"},
-		{"--plugins"}, {"--plugin="}, {"--volume", "3"}};
+		{"--plugins"}, {"--plugin="}, {"--volume", "3"}, {"--audio-output"},
+		// one value for libmpv: no second option smuggled in
+		{"--audio-output", "null,pulse:x=1"}, {"--audio-output=null ao=x"}};
 	for (const auto& args : bad) {
 		CommandLine line;
 		std::string error;
