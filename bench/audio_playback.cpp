@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "MelodeckPlayer.h"
+#include "SystemClock.h"
 
 #include <OS.h>
 
@@ -84,8 +85,9 @@ void play(benchmark::State& state, int kind)
 	options.audio = kind != 0;
 	options.audioOutput = "null";
 	{
-		// the clock player runs on its real-time ticks like the program
-		MelodeckPlayer player(playlist, options);
+		// the clock player runs on the real clock, as the program does
+		SystemClock clock;
+		MelodeckPlayer player(playlist, options, &clock);
 		if (player.InitCheck() != B_OK) {
 			state.SkipWithError("the player did not start");
 			return;

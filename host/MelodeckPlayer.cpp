@@ -15,10 +15,12 @@ const bigtime_t kReplyTimeout = 5000000;
 
 }
 
-MelodeckPlayer::MelodeckPlayer(const Playlist& playlist, const HostOptions& options)
+MelodeckPlayer::MelodeckPlayer(const Playlist& playlist, const HostOptions& options,
+	Clock* clock)
 	:
 	fPlaylist(playlist),
 	fOptions(options),
+	fClockInUse(clock != NULL ? clock : &fClock),
 	fThread(-1),
 	fStarted(create_sem(0, "melodeck started")),
 	fFinished(create_sem(0, "melodeck finished")),
@@ -62,7 +64,7 @@ MelodeckPlayer::~MelodeckPlayer()
 int32 MelodeckPlayer::_Run(void* data)
 {
 	MelodeckPlayer* self = static_cast<MelodeckPlayer*>(data);
-	MelodeckApp* app = new MelodeckApp(self->fPlaylist, &self->fClock, self->fOptions);
+	MelodeckApp* app = new MelodeckApp(self->fPlaylist, self->fClockInUse, self->fOptions);
 	const status_t status = app->InitCheck();
 	if (status != B_OK) {
 		delete app;

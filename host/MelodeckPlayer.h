@@ -27,8 +27,10 @@ public:
 	// Starts the player and returns when it is ready (plug-ins started).
 	// The options' intervals are real time; a test that wants no timers
 	// sets them to 0.
+	// `clock` (not owned, must outlive the player) replaces the player's
+	// own manual clock, e.g. with a SystemClock for measurements.
 	explicit MelodeckPlayer(const Playlist& playlist,
-		const HostOptions& options = HostOptions());
+		const HostOptions& options = HostOptions(), Clock* clock = NULL);
 	// Quits the player if it still runs.
 	~MelodeckPlayer();
 
@@ -70,6 +72,7 @@ private:
 	Playlist fPlaylist;
 	HostOptions fOptions;
 	ManualClock fClock;
+	Clock* fClockInUse;
 	thread_id fThread;
 	sem_id fStarted;
 	sem_id fFinished;
