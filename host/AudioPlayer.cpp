@@ -4,6 +4,7 @@
 
 #include <mpv/client.h>
 
+#include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -31,11 +32,12 @@ const bigtime_t kMaxBufferedEnd = 1500000;
 // step back of the sound; the position shown does not go back for it.
 const bigtime_t kJitter = 30000;
 
+// Positions may be negative: see _Observe().
 bigtime_t seconds_to_us(double seconds)
 {
-	if (!(seconds > 0))
+	if (!isfinite(seconds))
 		return 0;
-	return (bigtime_t)(seconds * 1000000.0 + 0.5);
+	return (bigtime_t)llround(seconds * 1000000.0);
 }
 
 bool exists(const std::string& path)
@@ -64,6 +66,7 @@ AudioPlayer::AudioPlayer(const std::string& output, const BMessenger& target, ui
 	fHoldPosition(false),
 	fConfirmed(false),
 	fStarted(false),
+	fMoving(false),
 	fAwaitedReply(0),
 	fLastRequest(0),
 	fObserved(0),
@@ -186,8 +189,11 @@ void AudioPlayer::_HandleEvent(const mpv_event* event, bool* news)
 			const mpv_event_property* property
 				= static_cast<const mpv_event_property*>(event->data);
 			if (event->reply_userdata == kDuration) {
-				const bigtime_t duration = property->format == MPV_FORMAT_DOUBLE
-					? seconds_to_us(*static_cast<double*>(property->data)) : 0;
+				// (a file that has ended keeps its length)
+				if (property->format != MPV_FORMAT_DOUBLE)
+					break;
+				const bigtime_t duration = std::max<bigtime_t>(
+					seconds_to_us(*static_cast<double*>(property->data)), 0);
 				if (duration != fDuration) {
 					fDuration = duration;
 					*news = true;
@@ -200,13 +206,7 @@ void AudioPlayer::_HandleEvent(const mpv_event* event, bool* news)
 				if (property->format != MPV_FORMAT_DOUBLE || !fStarted || fCurrentEnded
 					|| (fPaused && fHoldPosition))
 					break;
-				const bigtime_t position
-					= seconds_to_us(*static_cast<double*>(property->data));
-				const bigtime_t expected = _RawPosition(now);
-				if (!fPaused && position < expected && expected - position < kJitter)
-					break;
-				fObserved = position;
-				fObservedAt = now;
+				_Observe(seconds_to_us(*static_cast<double*>(property->data)), now);
 			} else if (event->reply_userdata == kPause
 				&& property->format == MPV_FORMAT_FLAG) {
 				const bool paused = *static_cast<int*>(property->data) != 0;
@@ -245,7 +245,8 @@ void AudioPlayer::_HandleEvent(const mpv_event* event, bool* news)
 			// its end is still being heard.
 			const bool gapless = fCurrentEnded && !fCurrentFailed && fStarted;
 			if (gapless) {
-				const bigtime_t heard = std::max<bigtime_t>(_RawPosition(now) - fDelay, 0);
+				const bigtime_t heard = std::clamp<bigtime_t>(_RawPosition(now) - fDelay, 0,
+					fDuration > 0 ? fDuration : INT64_MAX);
 				const bigtime_t length = fDuration > 0 ? fDuration : heard;
 				fPreviousIndex = fCurrentIndex;
 				fPreviousDuration = length;
@@ -263,6 +264,7 @@ void AudioPlayer::_HandleEvent(const mpv_event* event, bool* news)
 			fCurrentEnded = fCurrentFailed = false;
 			fIdle = false;
 			fStarted = gapless;
+			fMoving = gapless;
 			fObserved = 0;
 			fObservedAt = now;
 			fDuration = 0;
@@ -276,12 +278,23 @@ void AudioPlayer::_HandleEvent(const mpv_event* event, bool* news)
 			if (!fConfirmed || fAwaitedReply != 0 || fCurrentEnded)
 				break;
 			double seconds = 0;
-			if (!(fPaused && fHoldPosition)
-				&& mpv_get_property(fHandle, "time-pos", MPV_FORMAT_DOUBLE, &seconds) >= 0) {
-				fObserved = seconds_to_us(seconds);
-				fObservedAt = now;
+			const bool gotPosition = !(fPaused && fHoldPosition)
+				&& mpv_get_property(fHandle, "time-pos", MPV_FORMAT_DOUBLE, &seconds) >= 0;
+			if (fStarted) {
+				// a file that followed without a gap: the sound never stopped
+				if (gotPosition)
+					_Observe(seconds_to_us(seconds), now);
+			} else {
+				// The sound starts from here, but the audio output may take a
+				// moment to begin: the position moves once libmpv reports it
+				// moving, never ahead of the sound.
+				if (gotPosition) {
+					fObserved = seconds_to_us(seconds);
+					fObservedAt = now;
+				}
+				fStarted = true;
+				fMoving = false;
 			}
-			fStarted = true;
 			*news = true;
 			break;
 		}
@@ -335,12 +348,42 @@ void AudioPlayer::_HandleEvent(const mpv_event* event, bool* news)
 	}
 }
 
-// The current file's position as libmpv counts it (µs), at `now`. With
-// fLock held.
+// A position reported by libmpv for the current file (µs). With fLock held.
+//
+// When a file follows another without a gap, libmpv may count the end of
+// the previous file, still in the buffers, itself: the new file's position
+// then starts below zero and reaches zero when its first sound is heard.
+// Or it may not, and start at zero at once; fDelay then makes up for it. A
+// report well below what the second way expects shows the first way, and
+// fDelay is dropped.
+void AudioPlayer::_Observe(bigtime_t position, bigtime_t now)
+{
+	if (!fMoving) {
+		if (position == fObserved)
+			return;
+		fMoving = true;
+		fObservedAt = now;
+	}
+	const bigtime_t expected = _RawPosition(now);
+	if (fDelay > 0 && fPreviousIndex >= 0 && position < expected - fDelay / 2) {
+		fDelay = 0;
+		fSwitchAt = position < 0 ? now - position : now;
+	} else if (fPreviousIndex >= 0 && expected < 0 && position > expected + kJitter) {
+		// libmpv's own count says the previous file is still heard; a report
+		// ahead of it was sent before libmpv knew better
+		return;
+	} else if (!fPaused && position < expected && expected - position < kJitter)
+		return;
+	fObserved = position;
+	fObservedAt = now;
+}
+
+// The current file's position as libmpv counts it (µs), at `now`; below
+// zero while the previous file's end is heard. With fLock held.
 bigtime_t AudioPlayer::_RawPosition(bigtime_t now) const
 {
 	bigtime_t position = fObserved;
-	if (fStarted && !fPaused && !fIdle)
+	if (fStarted && fMoving && !fPaused && !fIdle)
 		position += std::clamp<bigtime_t>(now - fObservedAt, 0, kMaxExtrapolation);
 	if (fDuration > 0)
 		position = std::min(position, fDuration + fDelay);
@@ -359,7 +402,8 @@ AudioPlayer::Status AudioPlayer::GetStatus()
 	if (fPreviousIndex >= 0 && raw < fDelay) {
 		status.index = fPreviousIndex;
 		status.duration = fPreviousDuration;
-		status.position = std::max<bigtime_t>(fPreviousDuration - (fDelay - raw), 0);
+		status.position = std::clamp<bigtime_t>(fPreviousDuration - (fDelay - raw), 0,
+			fPreviousDuration);
 		status.playing = !fPaused;
 		return status;
 	}

@@ -101,6 +101,7 @@ public:
 private:
 	void _EventLoop();
 	void _HandleEvent(const mpv_event* event, bool* news);
+	void _Observe(bigtime_t position, bigtime_t now);
 	bigtime_t _RawPosition(bigtime_t now) const;
 	void _Nudge();
 
@@ -126,6 +127,7 @@ private:
 	bool fHoldPosition;     // paused at a position set here, not yet played from
 	bool fConfirmed;        // libmpv has started the current file
 	bool fStarted;          // the current file's sound runs (not loading, not seeking)
+	bool fMoving;           // libmpv has reported it moving since it started
 	uint64 fAwaitedReply;   // a seek libmpv has not yet taken; 0: none
 	uint64 fLastRequest;
 	bigtime_t fObserved;    // its last reported position (µs) …

@@ -218,7 +218,7 @@ TEST_F(AudioPlayback, NextThenTheEndOfTheListAfterTheSoundEnds)
 			last = reported;
 		return index == 2;
 	}));
-	EXPECT_GT(last, 1200 - 2 * kTolerance);
+	EXPECT_GT(last, 1200 - 2 * kTolerance) << "switched early";
 	int32 reported = 0, audio = 0, index = -1;
 	ASSERT_EQ(fPlayer->GetAudioPositions(&reported, &audio, &index), B_OK);
 	EXPECT_LT(reported, 2 * kTolerance);
