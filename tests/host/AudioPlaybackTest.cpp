@@ -12,6 +12,8 @@
 #include "TestUtil.h"
 #include "WindowTestUtil.h"
 
+#include <MenuBar.h>
+#include <MenuItem.h>
 #include <Message.h>
 
 #include <OS.h>
@@ -304,7 +306,27 @@ TEST_F(AudioPlayback, APlaylistWithNothingPlayableStops)
 
 TEST_F(AudioPlayback, VolumeAndMuteAreKept)
 {
-	Start({Tone("tone.wav", 2000)});
+	Start({Tone("tone.wav", 2000)}, true, true);
+	BWindow* window = nullptr;
+	ASSERT_TRUE(testutil::wait_for([&] {
+		window = windowtest::find_window(kPlayerWindowTitle);
+		return window != nullptr;
+	}));
+	// the window's Mute item: enabled with sound, marked when muted
+	auto mute_item = [&](bool* marked) {
+		return windowtest::locked(window, false, [&](BWindow* w) {
+			BMenuBar* bar = dynamic_cast<BMenuBar*>(w->FindView("menu bar"));
+			BMenuItem* item = bar != nullptr ? bar->FindItem("Mute") : nullptr;
+			if (item == nullptr)
+				return false;
+			*marked = item->IsMarked();
+			return item->IsEnabled();
+		});
+	};
+	bool marked = true;
+	ASSERT_TRUE(testutil::wait_for([&] { return mute_item(&marked); }));
+	EXPECT_FALSE(marked);
+
 	BMessage message(kMelodeckSetVolume);
 	message.AddInt32(MELODECK_FIELD_OFFSET, -30);
 	BMessage reply;
@@ -316,6 +338,7 @@ TEST_F(AudioPlayback, VolumeAndMuteAreKept)
 	ASSERT_EQ(fPlayer->GetState(&state), B_OK);
 	EXPECT_EQ(int32_of(state, MELODECK_FIELD_VOLUME), 70);
 	EXPECT_TRUE(bool_of(state, MELODECK_FIELD_MUTED));
+	EXPECT_TRUE(testutil::wait_for([&] { return mute_item(&marked) && marked; }));
 
 	// out of range is held at the ends
 	BMessage loud(kMelodeckSetVolume);
