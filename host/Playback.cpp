@@ -374,8 +374,13 @@ void Playback::_LoadAudio(int32 index, bigtime_t positionUs)
 	if (entry == NULL)
 		return;
 	if (fAudio->Load(index, entry->filename, (int32)(positionUs / 1000), !fPlaying) != B_OK) {
-		_Report(index, "the sound output refused it");
-		fAudioLoaded = false;
+		// libmpv would not even take it: skipped like a file that fails
+		_Report(index, "libmpv refused it");
+		fFailuresInRow++;
+		if (fPlaying)
+			_AfterAudioEntry(index);
+		else
+			fAudioLoaded = false;
 		return;
 	}
 	fAudioLoaded = true;
