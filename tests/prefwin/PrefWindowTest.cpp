@@ -4,6 +4,7 @@
 // receives (in order), the confirmed copy and the saved file.
 #include "PrefWinTestSupport.h"
 
+#include "lang/Language.h"
 #include "prefs/TPrefView.h"
 #include "prefs/TPrefWin.h"
 
@@ -169,7 +170,8 @@ TEST_F(PrefWinTest, FontSizeIsHeldInRangeWhileTheTextStaysAsTyped)
 
 	std::vector<float> stored;
 	for (char c : std::string("100")) {
-		TypeInto("TxtCtrlFontSize", std::string(1, c), false);
+		windowtest::type(fWindow, std::string(1, c).c_str());
+		windowtest::settle(fWindow);
 		fCommMan->Sync();
 		stored.push_back(Pref([](const TPref& p) { return p.fontSize; }));
 	}
@@ -274,10 +276,12 @@ TEST_F(PrefWinTest, EnterConfirmsSavesAndHides)
 	windowtest::key(fWindow, kKeyReturn);
 	ASSERT_TRUE(fCommMan->WaitFor('Sssr'));
 	EXPECT_TRUE(IsHidden());
-	BMessage ok;
-	fCommMan->WaitFor('Sssr', &ok);
+	windowtest::settle(fWindow);
+	fCommMan->Sync();
+	std::vector<BMessage> seen = fCommMan->Take();
+	ASSERT_EQ(seen.size(), 1u) << "OK is pressed once";
 	const char* status = "";
-	ok.FindString("StatBarStr", &status);
+	seen[0].FindString("StatBarStr", &status);
 	EXPECT_STREQ(status, "The preferences have been changed.");
 	EXPECT_FALSE(fWindow->PrefView()->Confirmed().doubleBuffering);
 	TPref saved;
@@ -307,7 +311,7 @@ TEST_F(PrefWinTest, EscapeAndTheCloseBoxCancel)
 	fCommMan->Sync();
 	// Stay on top went back: the lyrics window hears of it; the font size
 	// field, set back, announces the appearance.
-	EXPECT_EQ(codes(fCommMan->TakeCodes()), codes({'Spsc', 'Sedr', 'Spac', 'Sptc'}));
+	EXPECT_EQ(codes(fCommMan->TakeCodes()), codes({'Spsc', 'Sedr', 'Spac', 'Spac', 'Sptc'}));
 	EXPECT_FALSE(Pref([](const TPref& p) { return p.stayOnTop; }));
 	EXPECT_EQ(Pref([](const TPref& p) { return p.fontSize; }), 12.0f);
 	EXPECT_EQ(FieldText("TxtCtrlFontSize"), "12.00");
@@ -343,8 +347,8 @@ TEST_F(PrefWinTest, DefaultThenCancelRestoresTheConfirmedRecord)
 	windowtest::settle(fWindow);
 	fCommMan->Sync();
 	// The language and the tool bar differ; the rest is announced by the
-	// text fields showing the defaults.
-	EXPECT_EQ(codes(fCommMan->TakeCodes()), codes({'plgc', 'Splc', 'Spac', 'Sptc'}));
+	// text fields showing the defaults (font size, image file, time).
+	EXPECT_EQ(codes(fCommMan->TakeCodes()), codes({'plgc', 'Splc', 'Spac', 'Spac', 'Sptc'}));
 	TPref now = Pref([](const TPref& p) { return p; });
 	EXPECT_EQ(now.languageFile, "English.llt");
 	EXPECT_EQ(now.fontSize, 12.0f);
@@ -354,7 +358,8 @@ TEST_F(PrefWinTest, DefaultThenCancelRestoresTheConfirmedRecord)
 	EXPECT_TRUE(IsHidden());
 	windowtest::settle(fWindow);
 	fCommMan->Sync();
-	EXPECT_EQ(codes(fCommMan->TakeCodes()), codes({'plgc', 'Splc', 'Sedr', 'Spac', 'Sptc'}));
+	EXPECT_EQ(codes(fCommMan->TakeCodes()),
+		codes({'plgc', 'Splc', 'Sedr', 'Spac', 'Spac', 'Sptc'}));
 	now = Pref([](const TPref& p) { return p; });
 	EXPECT_EQ(now.languageFile, "");
 	EXPECT_FALSE(now.showToolBar);
@@ -500,9 +505,9 @@ TEST_F(PrefWinTest, TheFilePanelsAnswerGoesIntoTheField)
 	fWindow->PostMessage(&refs);
 	BMessage empty(B_REFS_RECEIVED);
 	fWindow->PostMessage(&empty);
-	windowtest::settle(fWindow);
-	windowtest::settle(fWindow);
-	EXPECT_EQ(Pref([](const TPref& p) { return p.backgroundImage; }), image);
+	EXPECT_TRUE(testutil::wait_for([&] {
+		return Pref([](const TPref& p) { return p.backgroundImage; }) == image;
+	}));
 	EXPECT_EQ(FieldText("TxtCtrlBGImageFName"), image);
 }
 
