@@ -121,10 +121,22 @@ std::string title_of(BWindow* window)
 	return title;
 }
 
+void select_tab(BWindow* window, int32 index)
+{
+	if (!window->Lock())
+		return;
+	if (BTabView* tabs = dynamic_cast<BTabView*>(window->FindView("TabViewCategory")))
+		tabs->Select(index);
+	window->Unlock();
+	BPrivate::WindowAccess::Settle(window);
+}
+
 // Chooses the language item whose file name ends with `suffix` (the
 // built-in language has an empty one), as a click in the menu would.
 bool choose_language(BWindow* window, const char* suffix)
 {
+	// The language menu is on the first tab.
+	select_tab(window, 0);
 	if (!window->Lock())
 		return false;
 	bool chosen = false;
@@ -147,16 +159,6 @@ bool choose_language(BWindow* window, const char* suffix)
 	}
 	window->Unlock();
 	return chosen;
-}
-
-void select_tab(BWindow* window, int32 index)
-{
-	if (!window->Lock())
-		return;
-	if (BTabView* tabs = dynamic_cast<BTabView*>(window->FindView("TabViewCategory")))
-		tabs->Select(index);
-	window->Unlock();
-	BPrivate::WindowAccess::Settle(window);
 }
 
 bool write_png(BWindow* window, const std::string& path)

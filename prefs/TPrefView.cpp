@@ -47,6 +47,8 @@ const char* const kDefaultAccKeyFormat = "a) ";
 const char* const kPresetFolder = "VersoD";
 
 const int32 kTabCount = 5;
+// Where the option field stands when its label leaves room.
+const float kOptionLeft = 400;
 const int32 kBGImageTab = 2;
 
 // Font size and time difference are held within these bounds.
@@ -156,6 +158,25 @@ bool preset_folder(BDirectory* folder)
 	if (dummy.GetParent(&parent) != B_OK)
 		return false;
 	return folder->SetTo(&parent) == B_OK;
+}
+
+// Narrows the field so that it ends before any view to its right on the
+// same row: a widened field must not run under its neighbour.
+void keep_clear_of_neighbours(BMenuField* field)
+{
+	BView* parent = field->Parent();
+	if (parent == NULL)
+		return;
+	const BRect frame = field->Frame();
+	float right = frame.right;
+	for (int32 i = 0; BView* sibling = parent->ChildAt(i); i++) {
+		const BRect other = sibling->Frame();
+		if (sibling != field && other.left > frame.left && other.top <= frame.bottom
+			&& other.bottom >= frame.top && other.left - 6 < right)
+			right = other.left - 6;
+	}
+	if (right < frame.right)
+		field->ResizeTo(right - frame.left, frame.Height());
 }
 
 template<typename View>
@@ -425,6 +446,8 @@ void TPrefView::SetMFieldOption()
 	// field's own name.
 	menu->SetRadioMode(false);
 	menu->SetLabelFromMarked(false);
+	if (BMenuItem* button = fOption->MenuItem())
+		button->SetLabel("\xE2\x80\xA6");   // an ellipsis: the menu holds commands
 }
 
 BMenu* TPrefView::CreateAppearanceMenu(const char* label, uint32 what)
@@ -606,7 +629,23 @@ void TPrefView::SetViewLabel()
 		control->ResizeTo(tabWidth - 20, control->Bounds().Height());
 	for (BMenuField* control : {fWriteCrType, fWriteEncoding})
 		control->ResizeTo(fBoxNew->Bounds().Width() - 20, control->Bounds().Height());
+	// The option field sits at the right of its page; a label too long for
+	// the place moves it left, so that its button stays in the window.
+	float optionWidth = 0;
+	float optionHeight = 0;
+	fOption->GetPreferredSize(&optionWidth, &optionHeight);
+	const float pageRight = fOption->Parent() != NULL
+		? fOption->Parent()->Bounds().right - 10 : fOption->Frame().right;
+	const float optionLeft = fOption->Frame().left;
+	if (optionLeft + optionWidth > pageRight || optionLeft > kOptionLeft) {
+		const float left = pageRight - optionWidth < kOptionLeft
+			? pageRight - optionWidth : kOptionLeft;
+		fOption->MoveTo(left > 0 ? left : 0, fOption->Frame().top);
+	}
 	fOption->ResizeTo(tabWidth - (fOption->Frame().left + 10), fOption->Bounds().Height());
+	for (BMenuField* control : {fLanguage, fReadEncoding, fFontFamily, fColor, fWriteCrType,
+			fWriteEncoding, fOption})
+		keep_clear_of_neighbours(control);
 
 	// Fields of a pair share the larger divider, so that their menus line up.
 	auto pair = [](BMenuField* a, BMenuField* b) {
