@@ -5,6 +5,8 @@
 #include "PrefWinTestSupport.h"
 
 #include "lang/Language.h"
+#include "plugin/CommManMessages.h"
+#include "plugin/TVersoDCommMan.h"
 #include "prefs/TPrefView.h"
 #include "prefs/TPrefWin.h"
 
@@ -596,4 +598,20 @@ TEST(PrefWinResource, AMissingOrDamagedViewTreeMakesNoWindow)
 	EXPECT_EQ(empty->InitCheck(), B_NO_INIT);
 	ASSERT_TRUE(empty->Lock());
 	empty->Quit();
+}
+
+TEST_F(PrefWinTest, TheManagerTellsWhenThePreferenceWindowCannotBeMade)
+{
+	// This program is no plug-in file: there is no view tree to read.
+	TVersoDCommMan* manager = new TVersoDCommMan;
+	manager->Run();
+	BMessage request(kMsgOpenPrefWin);
+	request.AddBool(kFieldBesideDlg, false);
+	manager->PostMessage(&request);
+	ASSERT_TRUE(testutil::wait_for([&] { return !fAlerts->Requests().empty(); }));
+	const orvik::TAlertRequest alert = fAlerts->Requests()[0];
+	EXPECT_NE(alert.text.find("The preference window cannot be opened."), std::string::npos);
+	ASSERT_TRUE(manager->Lock());
+	EXPECT_EQ(manager->PrefWindow(), nullptr);
+	manager->Quit();
 }
