@@ -615,3 +615,55 @@ TEST_F(PrefWinTest, TheManagerTellsWhenThePreferenceWindowCannotBeMade)
 	EXPECT_EQ(manager->PrefWindow(), nullptr);
 	manager->Quit();
 }
+
+TEST(PrefWinResource, ThePlugInCarriesTheArchivedViewTree)
+{
+	BFile file(plugin_path(), B_READ_ONLY);
+	BResources resources;
+	ASSERT_EQ(resources.SetTo(&file), B_OK);
+	size_t size = 0;
+	const void* data = resources.LoadResource('ARCV', "PrefViewRsrc", &size);
+	ASSERT_NE(data, nullptr);
+	const void* byID = resources.LoadResource('ARCV', 3000, &size);
+	EXPECT_EQ(byID, data) << "'ARCV' 3000 is the one named PrefViewRsrc";
+	BMessage archive;
+	ASSERT_EQ(archive.Unflatten(static_cast<const char*>(data)), B_OK);
+	int32 id = -1;
+	float designSize = 0;
+	EXPECT_EQ(archive.FindInt32("ID", &id), B_OK);
+	EXPECT_EQ(id, 0);
+	EXPECT_EQ(archive.FindFloat("designfsize", &designSize), B_OK);
+	EXPECT_NEAR(designSize, 11.99, 0.001);
+
+	// Rebuilt with the platform's classes, as laid out: labels empty.
+	BView* top = dynamic_cast<BView*>(instantiate_object(&archive));
+	ASSERT_NE(top, nullptr);
+	EXPECT_STREQ(top->Name(), "PrefView");
+	EXPECT_EQ(top->Frame(), BRect(0, 0, 515, 310));
+	BTabView* tabs = dynamic_cast<BTabView*>(top->FindView("TabViewCategory"));
+	ASSERT_NE(tabs, nullptr);
+	EXPECT_EQ(tabs->Frame(), BRect(0, 5, 640, 255));
+	EXPECT_EQ(tabs->TabHeight(), 20);
+	ASSERT_EQ(tabs->CountTabs(), 5);
+	EXPECT_EQ(tabs->TabAt(1)->View()->Frame().Height(), 240);
+	EXPECT_EQ(tabs->TabAt(4)->View()->Frame().Height(), 225);
+	BCheckBox* extended = dynamic_cast<BCheckBox*>(
+		tabs->TabAt(3)->View()->FindView("CBoxReadExtendedTags"));
+	ASSERT_NE(extended, nullptr);
+	EXPECT_EQ(extended->Frame(), BRect(10, 35, 32, 53));
+	EXPECT_STREQ(extended->Label(), "");
+	BRadioButton* scale = dynamic_cast<BRadioButton*>(
+		tabs->TabAt(2)->View()->FindView("RButtonScaleToFit"));
+	ASSERT_NE(scale, nullptr);
+	EXPECT_STREQ(scale->Parent()->Name(), "BoxBGImageAlign");
+	BMenuField* crType = dynamic_cast<BMenuField*>(
+		tabs->TabAt(4)->View()->FindView("MFieldWriteCRType"));
+	ASSERT_NE(crType, nullptr);
+	EXPECT_EQ(crType->Divider(), 8);
+	BTextControl* fontSize = dynamic_cast<BTextControl*>(
+		tabs->TabAt(1)->View()->FindView("TxtCtrlFontSize"));
+	ASSERT_NE(fontSize, nullptr);
+	EXPECT_EQ(fontSize->Divider(), 3);
+	EXPECT_NE(top->FindView("ButtonOK"), nullptr);
+	delete top;
+}
