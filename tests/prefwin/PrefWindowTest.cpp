@@ -9,6 +9,8 @@
 #include "plugin/TVersoDCommMan.h"
 #include "prefs/TPrefView.h"
 #include "prefs/TPrefWin.h"
+#include "prefs/TSimpleInputView.h"
+#include "prefs/TSimpleInputWin.h"
 
 #include <Box.h>
 #include <Button.h>
@@ -666,4 +668,40 @@ TEST(PrefWinResource, ThePlugInCarriesTheArchivedViewTree)
 	EXPECT_EQ(fontSize->Divider(), 3);
 	EXPECT_NE(top->FindView("ButtonOK"), nullptr);
 	delete top;
+}
+
+TEST_F(PrefWinTest, ThePresetNameDialogIsMadeOnceAndKeepsItsText)
+{
+	Open();
+	fWindow->PostMessage('sspr');
+	windowtest::settle(fWindow);
+	TSimpleInputWin* dialog = nullptr;
+	ASSERT_TRUE(testutil::wait_for([&] { return (dialog = fWindow->SavePanel()) != nullptr; }));
+	windowtest::settle(dialog);
+	EXPECT_FALSE(windowtest::locked(dialog, true, [](BWindow* w) { return w->IsHidden(); }));
+	EXPECT_EQ(windowtest::locked(dialog, std::string(),
+		[](BWindow* w) { return std::string(w->Title()); }), "Save Display Settings");
+	EXPECT_STREQ(dialog->Data(), "Untitled");
+	BTextControl* field = dialog->InputView()->DataControl();
+	EXPECT_EQ(windowtest::locked(dialog, std::string(),
+		[&](BWindow*) { return std::string(field->Label()); }), "N) Name of the setting");
+	// Below the preference window's top.
+	const BRect prefFrame = windowtest::locked(fWindow, BRect(),
+		[](BWindow* w) { return w->Frame(); });
+	const BRect dialogFrame = windowtest::locked(dialog, BRect(),
+		[](BWindow* w) { return w->Frame(); });
+	EXPECT_EQ(dialogFrame.top, prefFrame.top + 20);
+
+	windowtest::type(dialog, "Night");
+	windowtest::key(dialog, kKeyReturn);
+	windowtest::settle(dialog);
+	EXPECT_TRUE(windowtest::locked(dialog, false, [](BWindow* w) { return w->IsHidden(); }));
+
+	fWindow->PostMessage('sspr');
+	windowtest::settle(fWindow);
+	windowtest::settle(dialog);
+	EXPECT_EQ(fWindow->SavePanel(), dialog) << "made once";
+	EXPECT_STREQ(dialog->Data(), "Night");
+	windowtest::key(dialog, kKeyEscape);
+	windowtest::settle(dialog);
 }
