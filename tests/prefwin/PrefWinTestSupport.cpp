@@ -1,6 +1,7 @@
 #include "PrefWinTestSupport.h"
 
 #include "lang/Language.h"
+#include "prefs/TPrefView.h"
 #include "prefs/TPrefWin.h"
 
 #include "display/DisplayServer.h"
@@ -375,6 +376,12 @@ void PrefWinTest::TypeInto(const char* name, const std::string& text, bool repla
 bool PrefWinTest::IsHidden()
 {
 	return windowtest::locked(fWindow, false, [](BWindow* window) { return window->IsHidden(); });
+}
+
+TPref PrefWinTest::Confirmed()
+{
+	return windowtest::locked(fWindow, TPref(),
+		[](TPrefWin* window) { return window->PrefView()->Confirmed(); });
 }
 
 std::string PrefWinTest::FieldText(const char* name)

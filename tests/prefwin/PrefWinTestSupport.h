@@ -108,6 +108,8 @@ protected:
 		return read(*pref);
 	}
 	bool IsHidden();
+	// The confirmed copy, read under the window's lock.
+	TPref Confirmed();
 	std::string FieldText(const char* name);
 	// The saved preference file, read into a fresh record; false when
 	// there is none.

@@ -132,7 +132,7 @@ TEST_F(PrefWinTest, CheckBoxesEditTheRecordAndAnnounceInOrder)
 		return 0;
 	});
 	// Only OK confirms.
-	EXPECT_FALSE(fWindow->PrefView()->Confirmed().stayOnTop);
+	EXPECT_FALSE(Confirmed().stayOnTop);
 }
 
 TEST_F(PrefWinTest, MenusStoreTheIndexOfTheChosenItem)
@@ -287,7 +287,7 @@ TEST_F(PrefWinTest, EnterConfirmsSavesAndHides)
 	const char* status = "";
 	seen[0].FindString("StatBarStr", &status);
 	EXPECT_STREQ(status, "The preferences have been changed.");
-	EXPECT_FALSE(fWindow->PrefView()->Confirmed().doubleBuffering);
+	EXPECT_FALSE(Confirmed().doubleBuffering);
 	TPref saved;
 	ASSERT_TRUE(ReadSaved(&saved));
 	EXPECT_FALSE(saved.doubleBuffering);
@@ -391,7 +391,7 @@ TEST_F(PrefWinTest, DefaultThenOKSavesTheDefaults)
 	EXPECT_EQ(saved.fontSize, 12.0f);
 	EXPECT_EQ(saved.writeEncoding, 0);
 	EXPECT_FALSE(saved.readExtendedTags);
-	EXPECT_EQ(fWindow->PrefView()->Confirmed().fontSize, 12.0f);
+	EXPECT_EQ(Confirmed().fontSize, 12.0f);
 }
 
 TEST_F(PrefWinTest, StayOnTopFromTheLyricsWindowSurvivesCancel)
@@ -497,9 +497,11 @@ TEST_F(PrefWinTest, TheFilePanelsAnswerGoesIntoTheField)
 	Open();
 	SelectTab(2);
 	Click("ButtonBrowseBGImg");
-	ASSERT_NE(fWindow->BGImagePanel(), nullptr);
-	EXPECT_TRUE(testutil::wait_for([&] { return fWindow->BGImagePanel()->IsShowing(); }));
-	fWindow->BGImagePanel()->Hide();
+	BFilePanel* panel = windowtest::locked(fWindow, (BFilePanel*)nullptr,
+		[](TPrefWin* w) { return w->BGImagePanel(); });
+	ASSERT_NE(panel, nullptr);
+	EXPECT_TRUE(testutil::wait_for([&] { return panel->IsShowing(); }));
+	panel->Hide();
 
 	const std::string image = fConfig.Write("lake.jpg", "");
 	entry_ref ref;
@@ -676,7 +678,11 @@ TEST_F(PrefWinTest, ThePresetNameDialogIsMadeOnceAndKeepsItsText)
 	fWindow->PostMessage('sspr');
 	windowtest::settle(fWindow);
 	TSimpleInputWin* dialog = nullptr;
-	ASSERT_TRUE(testutil::wait_for([&] { return (dialog = fWindow->SavePanel()) != nullptr; }));
+	ASSERT_TRUE(testutil::wait_for([&] {
+		dialog = windowtest::locked(fWindow, (TSimpleInputWin*)nullptr,
+			[](TPrefWin* w) { return w->SavePanel(); });
+		return dialog != nullptr;
+	}));
 	windowtest::settle(dialog);
 	EXPECT_FALSE(windowtest::locked(dialog, true, [](BWindow* w) { return w->IsHidden(); }));
 	EXPECT_EQ(windowtest::locked(dialog, std::string(),
@@ -700,7 +706,8 @@ TEST_F(PrefWinTest, ThePresetNameDialogIsMadeOnceAndKeepsItsText)
 	fWindow->PostMessage('sspr');
 	windowtest::settle(fWindow);
 	windowtest::settle(dialog);
-	EXPECT_EQ(fWindow->SavePanel(), dialog) << "made once";
+	EXPECT_EQ(windowtest::locked(fWindow, (TSimpleInputWin*)nullptr,
+		[](TPrefWin* w) { return w->SavePanel(); }), dialog) << "made once";
 	EXPECT_STREQ(dialog->Data(), "Night");
 	windowtest::key(dialog, kKeyEscape);
 	windowtest::settle(dialog);
