@@ -293,7 +293,10 @@ TEST_F(PrefWinTest, EnterConfirmsSavesAndHides)
 	EXPECT_FALSE(saved.doubleBuffering);
 
 	// Shown again, it shows what was left.
-	fWindow->Appear();
+	windowtest::locked(fWindow, 0, [](TPrefWin* w) {
+		w->Appear();
+		return 0;
+	});
 	windowtest::settle(fWindow);
 	EXPECT_EQ(value_of(fWindow, Find<BCheckBox>("CBoxDoubleBuffering")), 0);
 }
@@ -324,7 +327,10 @@ TEST_F(PrefWinTest, EscapeAndTheCloseBoxCancel)
 	EXPECT_FALSE(ReadSaved(&saved)) << "Cancel saves nothing";
 
 	// The close box does the same, and only hides the window.
-	fWindow->Appear();
+	windowtest::locked(fWindow, 0, [](TPrefWin* w) {
+		w->Appear();
+		return 0;
+	});
 	windowtest::settle(fWindow);
 	SelectTab(3);
 	Click("CBoxReadExtendedTags");
