@@ -4,6 +4,8 @@
 // receives (in order), the confirmed copy and the saved file.
 #include "PrefWinTestSupport.h"
 
+#include "iap/TIAPItemAccKeyFormat.h"
+#include "iap/TInterAppPrefs.h"
 #include "lang/Language.h"
 #include "plugin/CommManMessages.h"
 #include "plugin/TVersoDCommMan.h"
@@ -717,4 +719,35 @@ TEST_F(PrefWinTest, ThePresetNameDialogIsMadeOnceAndKeepsItsText)
 	EXPECT_STREQ(dialog->Data(), "Night");
 	windowtest::key(dialog, kKeyEscape);
 	windowtest::settle(dialog);
+}
+
+TEST_F(PrefWinTest, AnotherAcceleratorFormatRelabelsEverything)
+{
+	gIAP = new TInterAppPrefs;
+	gIAP->AddItem(new TIAPItemAccKeyFormat);
+	ASSERT_EQ(gIAP->SetString("AccKeyFormat", "a) "), B_OK);
+	Open();
+	auto label = [&](const char* name) {
+		BControl* control = Find<BControl>(name);
+		return windowtest::locked(fWindow, std::string(),
+			[&](BWindow*) { return std::string(control->Label()); });
+	};
+	EXPECT_EQ(label("CBoxStayOnTop"), "T) Always on top");
+
+	ASSERT_EQ(gIAP->SetString("AccKeyFormat", "(None)"), B_OK);
+	BMessage change('_ipc');
+	change.AddString("IAP:SrcIAPItem", "AccKeyFormat");
+	fWindow->PostMessage(&change);
+	windowtest::settle(fWindow);
+	windowtest::settle(fWindow);
+	EXPECT_EQ(label("CBoxStayOnTop"), "Always on top");
+	EXPECT_EQ(label("ButtonDefault"), "Defaults");
+	BMenuField* option = Find<BMenuField>("MFieldOption");
+	EXPECT_EQ(windowtest::locked(fWindow, std::string(), [&](BWindow*) {
+		return std::string(option->Menu()->ItemAt(0)->Label());
+	}), "Load Display Settings");
+
+	QuitWindow();
+	delete gIAP;
+	gIAP = nullptr;
 }
