@@ -16,6 +16,7 @@
 #include "plugin/TAppPrivacy.h"
 #include "plugin/TIAPFilter.h"
 #include "prefs/PrefStore.h"
+#include "prefs/TPrefWin.h"
 
 #include <Application.h>
 #include <Entry.h>
@@ -117,7 +118,8 @@ TVersoDCommMan::TVersoDCommMan()
 	  fIAPFilter(NULL),
 	  fMainMaker([](BRect frame, TCommMan* manager) -> TORVWin* {
 		  return new TVersoDWin(frame, manager);
-	  })
+	  }),
+	  fPrefMaker(make_pref_window)
 {
 	// The constructor holds the looper's lock, as AddHandler needs.
 	fNodeMonitor = new TNodeMonitorHandler(kMsgLanguageFolderChanged);

@@ -61,7 +61,8 @@ public:
 	virtual void Quit() override;
 
 	void SetMainWindowMaker(main_window_maker maker);
-	// Without a maker 'Sopr' opens nothing.
+	// The default makes the displayer's preference window; without a maker
+	// 'Sopr' opens nothing.
 	void SetPrefWindowMaker(pref_window_maker maker);
 	// Without a maker 'Soar' shows the program information in an alert.
 	void SetAboutWindowMaker(about_window_maker maker, about_info_setter setInfo);
