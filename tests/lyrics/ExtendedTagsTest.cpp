@@ -243,8 +243,9 @@ TEST(ExtendedTags, ArbitraryBytesNeverBreakTheReading)
 			for (const auto& [time, index] : timeline.Times()) {
 				ASSERT_GE(index, 0);
 				ASSERT_LT(index, timeline.CountLines());
-				if (extended)
+				if (extended) {
 					ASSERT_GE(time, 0);
+				}
 			}
 		}
 	}
