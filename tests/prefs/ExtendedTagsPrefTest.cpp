@@ -4,8 +4,6 @@
 #include "TestUtil.h"
 #include "prefs/PrefStore.h"
 
-#include <File.h>
-
 #include <stdlib.h>
 
 namespace {
@@ -26,18 +24,16 @@ protected:
 		gExitState = nullptr;
 		unsetenv("XDG_CONFIG_HOME");
 	}
-	std::string PrefPath() const { return fDir.File("ORVIK/Shared/VersoShared_Prefs.arc"); }
 
 	testutil::TempDir fDir;
 };
 
 }
 
-TEST_F(ExtendedTagsPref, SurvivesTheSavedFileAndAnOlderFileReadsAsOff)
+TEST_F(ExtendedTagsPref, SurvivesTheSavedFileBothWays)
 {
 	ASSERT_TRUE(save_exit_state("VersoD", "VersoD_ExitStates.arc"));
 	gPref->readExtendedTags = true;
-	gPref->fontSize = 17.0f;
 	ASSERT_TRUE(save_pref(false));
 
 	*gPref = TPref();
@@ -49,20 +45,4 @@ TEST_F(ExtendedTagsPref, SurvivesTheSavedFileAndAnOlderFileReadsAsOff)
 	gPref->readExtendedTags = true;
 	EXPECT_TRUE(load_global("VersoD", "VersoD_ExitStates.arc"));
 	EXPECT_FALSE(gPref->readExtendedTags);
-
-	// A file written by a program that does not know the field: the rest
-	// loads, the option reads as off.
-	gPref->readExtendedTags = true;
-	BMessage archive;
-	ASSERT_TRUE(gPref->Archive(&archive));
-	archive.RemoveName("RExT");
-	BFile file(PrefPath().c_str(), B_WRITE_ONLY | B_ERASE_FILE);
-	ASSERT_EQ(file.InitCheck(), B_OK);
-	ASSERT_EQ(archive.Flatten(&file), B_OK);
-	file.Unset();
-
-	*gPref = TPref();
-	EXPECT_TRUE(load_global("VersoD", "VersoD_ExitStates.arc"));
-	EXPECT_FALSE(gPref->readExtendedTags);
-	EXPECT_EQ(gPref->fontSize, 17.0f);
 }
