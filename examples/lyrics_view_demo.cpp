@@ -3,12 +3,13 @@
 // person can watch the view work without the plug-in.
 //
 //   lyrics_view_demo [--headless] [--seconds N] [--double-buffering]
-//                    [--quiet] [playlist or audio files ...]
+//                    [--extended-tags] [--quiet] [playlist or audio files ...]
 //
 // The player runs in this program on the real clock, as it does for the
 // plug-in; without paths it plays the demo playlist. Every change of the
 // current line is printed; without --seconds the demo runs until the
-// player's window is closed.
+// player's window is closed. --extended-tags reads the lyrics as downloaded
+// LRC files mean them (data/demo/downloaded/ holds such a file).
 #include "MelodeckApp.h"
 #include "Playlist.h"
 #include "SystemClock.h"
@@ -35,6 +36,7 @@ const uint32 kMsgWatch = 'watc';
 struct Options {
 	bool headless = false;
 	bool doubleBuffering = false;
+	bool extendedTags = false;
 	bool quiet = false;
 	int32 seconds = 0;
 	std::vector<std::string> paths;
@@ -48,6 +50,8 @@ bool parse(int argc, char** argv, Options* options)
 			options->headless = true;
 		else if (arg == "--double-buffering")
 			options->doubleBuffering = true;
+		else if (arg == "--extended-tags")
+			options->extendedTags = true;
 		else if (arg == "--quiet")
 			options->quiet = true;
 		else if (arg == "--seconds" && i + 1 < argc && atoi(argv[i + 1]) > 0)
@@ -56,7 +60,7 @@ bool parse(int argc, char** argv, Options* options)
 			options->paths.push_back(arg);
 		else {
 			fprintf(stderr, "usage: lyrics_view_demo [--headless] [--seconds N] "
-				"[--double-buffering] [--quiet] [playlist or audio files ...]\n");
+				"[--double-buffering] [--extended-tags] [--quiet] [playlist or audio files ...]\n");
 			return false;
 		}
 	}
@@ -167,6 +171,7 @@ int main(int argc, char** argv)
 	{
 		TPrefLock pref;
 		pref->doubleBuffering = options.doubleBuffering;
+		pref->readExtendedTags = options.extendedTags;
 	}
 	gLLT = new TLLT;
 	const std::string language = std::string(VERSO_SOURCE_DIR) + "/data/Language/English.llt";

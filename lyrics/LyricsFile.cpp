@@ -2,6 +2,7 @@
 
 #include "framework/FileName.h"
 #include "framework/TextGuess.h"
+#include "lyrics/Timeline.h"
 #include "plugin/MelodeckSongEntry.h"
 #include "prefs/PrefStore.h"
 
@@ -68,6 +69,13 @@ bool load_lyrics(const entry_ref& ref, std::list<std::string>* lines,
 	if (got < 0)
 		return false;
 	raw.resize(static_cast<size_t>(got));
+	decode_lyrics(raw, readEncoding, lines, crType, encoding);
+	return true;
+}
+
+void decode_lyrics(std::string raw, int32 readEncoding, std::list<std::string>* lines,
+                   int32* crType, int32* encoding)
+{
 	// The text ends at its first NUL, as a C string would.
 	raw.resize(strlen(raw.c_str()));
 
@@ -105,7 +113,16 @@ bool load_lyrics(const entry_ref& ref, std::list<std::string>* lines,
 	*crType = cr;
 	*encoding = enc;
 	text_to_lines(text.c_str(), lines);
-	return true;
+}
+
+void timeline_from_bytes(const std::string& raw, int32 readEncoding, bool extended,
+                         TTimeline* timeline)
+{
+	std::list<std::string> lines;
+	int32 crType = 0;
+	int32 encoding = 0;
+	decode_lyrics(raw, readEncoding, &lines, &crType, &encoding);
+	timeline->Build(lines, extended);
 }
 
 bool load_lyrics(const entry_ref& ref, std::list<std::string>* lines,

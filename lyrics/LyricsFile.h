@@ -9,6 +9,7 @@
 #include <string>
 
 struct MelodeckSongEntry;
+class TTimeline;
 
 // Lyrics encodings, shared with the preferences. LYRICS_ENC_DETECT is only
 // a reading choice: the encoding is then guessed per file.
@@ -37,6 +38,18 @@ bool load_lyrics(const entry_ref& ref, std::list<std::string>* lines,
 // The same with an explicit read encoding (LYRICS_ENC_*).
 bool load_lyrics(const entry_ref& ref, std::list<std::string>* lines,
                  int32* crType, int32* encoding, int32 readEncoding);
+
+// What load_lyrics does with the bytes of a file once read: cut at the
+// first NUL, line ends and encoding detected, converted to UTF-8 and split
+// into lines. Uses no preferences and no files.
+void decode_lyrics(std::string raw, int32 readEncoding, std::list<std::string>* lines,
+                   int32* crType, int32* encoding);
+
+// The bytes of a lyrics file, read as the lyrics view reads them, into
+// `timeline` (see TTimeline::Build). No files, no preferences, no other
+// state: safe to call from any thread, and a fuzzing entry point.
+void timeline_from_bytes(const std::string& raw, int32 readEncoding, bool extended,
+                         TTimeline* timeline);
 
 // Splits a NUL-terminated text at every LF. A final LF adds no empty line.
 void text_to_lines(const char* text, std::list<std::string>* lines);

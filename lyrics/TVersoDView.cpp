@@ -85,6 +85,11 @@ bigtime_t read_poll_interval()
 	return interval < kMinPollInterval ? kMinPollInterval : interval;
 }
 
+bool read_extended_tags()
+{
+	return gPref != nullptr && TPrefLock()->readExtendedTags;
+}
+
 bool read_double_buffering()
 {
 	return gPref != nullptr && TPrefLock()->doubleBuffering;
@@ -203,6 +208,9 @@ void TVersoDView::MessageReceived(BMessage* message)
 		case B_NODE_MONITOR:
 			NodeMonitor(message);
 			break;
+		case kMsgReadingChanged:
+			ReadingChanged();
+			break;
 		default:
 			TORVView::MessageReceived(message);
 	}
@@ -278,7 +286,7 @@ bool TVersoDView::LoadLyrics()
 		return false;
 
 	TTimeline timeline;
-	timeline.Build(lines);
+	timeline.Build(lines, read_extended_tags());
 	fTimes = timeline.Times();
 	fLines = timeline.Texts();
 	fLineWidths.clear();
@@ -352,8 +360,24 @@ void TVersoDView::NodeMonitor(BMessage*)
 {
 	if (StampOf(LyricsFName()) == fLyricsStamp)
 		return;
+	ReloadLyrics();
+}
+
+void TVersoDView::ReadingChanged()
+{
+	// Without a song there is nothing to read again; the next song is read
+	// with the new settings anyway.
+	if (fSongEntry.title == nullptr)
+		return;
+	ReloadLyrics();
+}
+
+void TVersoDView::ReloadLyrics()
+{
 	ClearLyricsNodeWatching();
 	PrepareLyrics();
+	// the same song plays on: its line is known without waiting for a poll
+	CalcDispLyrics();
 	Invalidate();
 	SetLyricsNodeWatching();
 }

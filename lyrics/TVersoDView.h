@@ -117,6 +117,8 @@ private:
 	void IAPChanged(BMessage* message);
 	void SimpleData(BMessage* message);
 	void NodeMonitor(BMessage* message);
+	void ReadingChanged();
+	void ReloadLyrics();
 	void DeletePopupMenu();
 	void ResetPollInterval(bigtime_t interval);
 	float LineWidth(BView* target, int32 index);

@@ -111,6 +111,7 @@ void TVersoDWin::MessageReceived(BMessage* message)
 		case kMsgDoubleBufferingChanged:
 		case kMsgLanguageChanged:
 		case kMsgIAPChanged:
+		case kMsgReadingChanged:
 			if (fView != NULL)
 				PostMessage(message, fView);
 			break;

@@ -18,6 +18,9 @@ enum {
 	// An inter-application preference changed; field "IAP:SrcIAPItem"
 	// names it. "AccKeyFormat" makes the view rebuild its context menu.
 	kMsgIAPChanged = '_ipc',
+	// A preference of how lyrics files are read changed (the read
+	// encoding or the extended reading): the view reads its lyrics again.
+	kMsgReadingChanged = 'Sprc',
 	// The view took a dropped image as its background. No fields; the
 	// window passes it to the communication manager.
 	kMsgBackgroundImageChanged = 'piic',

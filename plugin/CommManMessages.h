@@ -48,8 +48,10 @@ enum : uint32 {
 	// and forwarded to the peer.
 	kMsgStayOnTopToggled = 'Ssic',
 	kMsgBackImageChanged = 'piic',
-	// Preference changes that only concern the peer (the editor).
+	// How lyrics files are read (encoding, extended tags): posted to the
+	// lyrics window and forwarded to the peer.
 	kMsgPrefReadEncodingChanged = 'Sprc',
+	// Preference changes that only concern the peer (the editor).
 	kMsgPrefWriteEncodingChanged = 0x53706563,   // the characters S p e c
 	kMsgPrefLineEndChanged = 'Spcc',
 	kMsgPrefTimeDiffChanged = 'Sptc',

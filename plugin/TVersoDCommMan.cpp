@@ -272,7 +272,11 @@ void TVersoDCommMan::MessageReceived(BMessage* message)
 			send_to(fPrefMessenger, message);
 			ForwardToPeer(message);
 			break;
+		// The lyrics window reads its lyrics again with the new reading.
 		case kMsgPrefReadEncodingChanged:
+			send_to(fMainMessenger, message);
+			ForwardToPeer(message);
+			break;
 		case kMsgPrefWriteEncodingChanged:
 		case kMsgPrefLineEndChanged:
 		case kMsgPrefTimeDiffChanged:

@@ -86,7 +86,7 @@ TEST_F(Routing, PreferenceNoticesReachTheOtherWindowBareAndThePeerWithTheRecord)
 	peerCodes.resize(codes.size());   // the marker may follow
 	EXPECT_EQ(peerCodes, codes);
 	EXPECT_EQ(routed(Main()->record),
-		(std::vector<uint32>{'Spac', 'Spsc', 'Spac', 'pdbc', '_lgc'}));
+		(std::vector<uint32>{'Spac', 'Spsc', 'Spac', 'pdbc', 'Sprc', '_lgc'}));
 	EXPECT_EQ(routed(Pref()->record), (std::vector<uint32>{'Ssic', 'piic', '_lgc'}));
 
 	// The windows get the bare code; the peer gets the settings with it.

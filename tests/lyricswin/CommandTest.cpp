@@ -132,7 +132,7 @@ TEST_F(LyricsWinTest, NoticesOfTheManagerGoToTheView)
 {
 	Open();
 	const uint32 codes[] = {kMsgAppearanceChanged, kMsgDoubleBufferingChanged,
-		kMsgLanguageChanged, kMsgIAPChanged};
+		kMsgLanguageChanged, kMsgIAPChanged, kMsgReadingChanged};
 	for (uint32 code : codes)
 		post(fLyrics, code);
 	windowtest::settle(fLyrics);

@@ -178,6 +178,7 @@ bool ViewProbe::IsProbed(uint32 what)
 		case 'pdbc':
 		case '_lgc':
 		case '_ipc':
+		case 'Sprc':
 		case 'pprf':
 		case 'pscc':
 		case 'phlp':
