@@ -10,8 +10,9 @@
 
 namespace {
 
-// Sets the text and fits the width to it; the height follows the font
-// when `fitHeight` is set, otherwise it stays.
+// Sets the text and fits the width to it. The height becomes the font's
+// when `fitHeight` is set; otherwise it stays, unless the font needs more,
+// so that descenders are never cut off.
 void fit_string_view(BStringView* view, const char* text, bool fitHeight)
 {
 	if (view == NULL)
@@ -19,12 +20,12 @@ void fit_string_view(BStringView* view, const char* text, bool fitHeight)
 	view->SetText(text);
 	BFont font;
 	view->GetFont(&font);
+	font_height metrics;
+	font.GetHeight(&metrics);
+	const float fontHeight = ceilf(metrics.ascent + metrics.descent);
 	float height = view->Bounds().Height();
-	if (fitHeight) {
-		font_height metrics;
-		font.GetHeight(&metrics);
-		height = ceilf(metrics.ascent + metrics.descent);
-	}
+	if (fitHeight || height < fontHeight)
+		height = fontHeight;
 	view->ResizeTo(ceilf(font.StringWidth(text)), height);
 }
 

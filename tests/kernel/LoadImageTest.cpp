@@ -97,7 +97,10 @@ TEST(LoadImage, RefusesWhatItCannotRun)
 	EXPECT_EQ(B_BAD_VALUE, load_image(0, nullptr, nullptr));
 	const char* missing[] = { "no-such-program-for-the-test", nullptr };
 	EXPECT_EQ(B_ENTRY_NOT_FOUND, load_image(1, missing, nullptr));
-	const char* notExecutable[] = { "/etc/hostname", nullptr };
+	testutil::TempDir dir;
+	const std::string text = dir.Write("text", "echo not a program\n");
+	ASSERT_EQ(0, chmod(text.c_str(), 0644));
+	const char* notExecutable[] = { text.c_str(), nullptr };
 	EXPECT_EQ(B_ENTRY_NOT_FOUND, load_image(1, notExecutable, nullptr));
 	const char* folder[] = { "/usr/bin", nullptr };
 	EXPECT_EQ(B_ENTRY_NOT_FOUND, load_image(1, folder, nullptr));
