@@ -63,6 +63,8 @@ extern "C" {
 // open files of the caller than its three standard streams.
 // B_BAD_VALUE for argc < 1 or a NULL argv; B_ENTRY_NOT_FOUND when the
 // program cannot be found or is not executable.
+// kill_thread does not reach a program that runs: its thread ends when the
+// program does.
 thread_id load_image(int32 argc, const char** argv, const char** envp);
 // The same with the standard streams of the program set by `stdio` (NULL:
 // all the caller's).

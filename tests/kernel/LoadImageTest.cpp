@@ -92,6 +92,20 @@ TEST(LoadImage, StreamsEnvironmentAndSignals)
 	EXPECT_EQ(B_INTERRUPTED, run({ "/bin/sh", "-c", "kill -9 $$" }, nullptr));
 }
 
+TEST(LoadImage, KeepsTheCallersOtherFilesToItself)
+{
+	testutil::TempDir dir;
+	const std::string out = dir.File("out");
+	// A descriptor without close-on-exec, as a library might leave one.
+	int open = dup(2);
+	ASSERT_GE(open, 3);
+	image_stdio stdio = { nullptr, out.c_str(), nullptr };
+	// ls lists its own descriptors: the three streams and the folder it reads.
+	EXPECT_EQ(0, run({ "ls", "/proc/self/fd" }, &stdio));
+	close(open);
+	EXPECT_EQ("0\n1\n2\n3\n", testutil::read_file(out));
+}
+
 TEST(LoadImage, RefusesWhatItCannotRun)
 {
 	EXPECT_EQ(B_BAD_VALUE, load_image(0, nullptr, nullptr));
