@@ -88,6 +88,8 @@ int write_picture(BTranslatorRoster* roster, const char* png)
 		100 + extent.Height()), "Packscope", B_TITLED_WINDOW, B_NOT_RESIZABLE);
 	window->AddChild(view);
 	window->Show();
+	// Drawn first, then pictured.
+	BPrivate::WindowAccess::Settle(window);
 	status_t status = BPrivate::WindowAccess::WritePng(window, png);
 	if (window->Lock())
 		window->Quit();
