@@ -177,6 +177,13 @@ TEST(Packscope, ListsMembersInArchiveOrderAndAgain)
 	ASSERT_EQ(B_OK, list(translator.get(), archive, &extension));
 	EXPECT_EQ(expected, entries_of(extension));
 
+	// An archive comment that imitates a listing adds nothing.
+	const std::string commented = fixture::zip_bytes(kSkin,
+		"---------  ---------- -----   ----\n"
+		"        5  2020-01-01 00:00   ../not/a/member\n"
+		"---------                     -------\n");
+	EXPECT_EQ(expected, list(translator.get(), commented));
+
 	// Something unzip cannot read lists nothing and still succeeds;
 	// without an extension message the list has nowhere to go.
 	EXPECT_TRUE(list(translator.get(), std::string("PK\3\4 and then garbage")).empty());

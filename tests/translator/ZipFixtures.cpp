@@ -31,7 +31,7 @@ void put32(std::string* out, uint32_t value)
 
 }
 
-std::string zip_bytes(const std::vector<Member>& members)
+std::string zip_bytes(const std::vector<Member>& members, const std::string& comment)
 {
 	std::string local, central;
 	for (const Member& member : members) {
@@ -83,7 +83,8 @@ std::string zip_bytes(const std::vector<Member>& members)
 	put16(&archive, (unsigned)members.size());
 	put32(&archive, (uint32_t)central.size());
 	put32(&archive, (uint32_t)local.size());
-	put16(&archive, 0);
+	put16(&archive, (unsigned)comment.size());
+	archive += comment;
 	return archive;
 }
 

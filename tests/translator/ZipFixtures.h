@@ -14,8 +14,10 @@ struct Member {
 	int year = 2001, month = 2, day = 3, hour = 4, minute = 5;
 };
 
-// The bytes of an archive holding the members in this order.
-std::string zip_bytes(const std::vector<Member>& members);
+// The bytes of an archive holding the members in this order, with an
+// archive comment.
+std::string zip_bytes(const std::vector<Member>& members,
+	const std::string& comment = std::string());
 
 }
 
