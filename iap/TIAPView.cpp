@@ -181,6 +181,8 @@ void TIAPView::IAPAddComponentsRqtd(BMessage* message)
 		BView* view = AddComponent(current, top);
 		if (view == nullptr)
 			continue;
+		// Found by the item's name from now on, whatever the archive said.
+		view->SetName(name.c_str());
 		fLastComponent = view;
 		if (view->Frame().right + kMargin > width)
 			width = view->Frame().right + kMargin;
@@ -239,6 +241,7 @@ void TIAPView::SetComponents(int32 index)
 		if (BView* old = ComponentView(name.c_str())) {
 			BView* view = AddComponent(entry, old->Frame().top);
 			if (view != nullptr) {
+				view->SetName(name.c_str());
 				if (fLastComponent == old)
 					fLastComponent = view;
 				old->RemoveSelf();

@@ -16,7 +16,12 @@ TDoubleAboutView::TDoubleAboutView(BRect frame, TAppInfoView* info)
 	fLangView(nullptr),
 	fButtonOK(nullptr)
 {
-	fTabView = new BTabView(BRect(0, 5, 320, 191), "TabViewAbout");
+	// The page takes its final size first: the tab view follows its sides.
+	const BRect tabFrame(0, 5, 320, 191);
+	const BRect buttonBounds(0, 0, 70, 25);
+	ResizeTo(tabFrame.right, tabFrame.bottom + 15 + buttonBounds.Height() + 10);
+
+	fTabView = new BTabView(tabFrame, "TabViewAbout");
 	fTabView->SetResizingMode(B_FOLLOW_ALL_SIDES);
 	if (fInfo == nullptr)
 		fInfo = new TAppInfoView(BRect(0, 0, 1, 1));
@@ -27,12 +32,11 @@ TDoubleAboutView::TDoubleAboutView(BRect frame, TAppInfoView* info)
 	fTabView->AddTab(fLangView);
 	AddChild(fTabView);
 
-	fButtonOK = new BButton(BRect(125, 180, 195, 205), "ButtonOK", "",
+	fButtonOK = new BButton(buttonBounds, "ButtonOK", "",
 		new BMessage(kMsgAboutOK), B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, B_WILL_DRAW | B_NAVIGABLE);
 	fButtonOK->MoveTo((fTabView->Frame().right - fButtonOK->Frame().Width()) * 0.5f,
 		fTabView->Frame().bottom + 15);
 	AddChild(fButtonOK);
-	ResizeTo(fTabView->Frame().right, fButtonOK->Frame().bottom + 10);
 	fButtonOK->MakeDefault(true);
 }
 

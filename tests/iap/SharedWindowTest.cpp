@@ -174,8 +174,11 @@ protected:
 			if (BMenuField* field = dynamic_cast<BMenuField*>(control)) {
 				BMenuItem* menuItem = field->Menu()->FindItem(label);
 				EXPECT_NE(menuItem, nullptr) << label;
-				if (menuItem != nullptr)
+				// As a choice in the menu does: marked, then invoked.
+				if (menuItem != nullptr) {
+					menuItem->SetMarked(true);
 					menuItem->Invoke();
+				}
 			} else if (BCheckBox* box = dynamic_cast<BCheckBox*>(control)) {
 				box->SetValue(box->Value() == B_CONTROL_ON ? B_CONTROL_OFF : B_CONTROL_ON);
 				box->Invoke();

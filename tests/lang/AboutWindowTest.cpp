@@ -66,7 +66,9 @@ TEST(AboutWindow, TheSimplePageIsLaidOutAroundItsInformationView)
 		EXPECT_STREQ(page->Name(), "AboutView");
 		EXPECT_EQ(page->Frame(), BRect(0, 0, 320, 216));
 		EXPECT_EQ(page->InfoView()->Frame(), BRect(0, 0, 320, 166));
-		EXPECT_EQ(page->ButtonOK()->Frame(), BRect(125, 181, 195, 206));
+		// OK spans x 125 to 195 and y 181 to 206, drawn 3 pixels larger on
+		// every side as the default button.
+		EXPECT_EQ(page->ButtonOK()->Frame(), BRect(122, 178, 198, 209));
 		EXPECT_TRUE(page->ButtonOK()->IsDefault());
 		EXPECT_EQ(w->Bounds(), BRect(0, 0, 320, 216));
 		EXPECT_EQ(w->Frame().LeftTop(), BPoint(200, 150));
@@ -82,8 +84,9 @@ TEST(AboutWindow, TheSimplePageIsLaidOutAroundItsInformationView)
 		for (const auto& t : texts) {
 			BView* view = page->FindView(t.name);
 			EXPECT_NE(view, nullptr) << t.name;
-			if (view != nullptr)
+			if (view != nullptr) {
 				EXPECT_EQ(view->Frame(), t.frame) << t.name;
+			}
 		}
 		EXPECT_EQ(page->FindView("BoxSep1")->Frame().top, 75);
 		EXPECT_EQ(page->FindView("BoxSep2")->Frame().top, 165);
@@ -228,7 +231,10 @@ TEST(AboutWindow, TheDoublePageListsTheLanguageFilesAndDescribesTheChosenOne)
 		EXPECT_STREQ(tabs->TabAt(1)->Label(), "Language");
 		BButton* ok = dynamic_cast<BButton*>(w->FindView("ButtonOK"));
 		EXPECT_STREQ(ok->Label(), "OK");
-		EXPECT_EQ(ok->Frame().top, 191 + 15);
+		EXPECT_EQ(ok->Frame().top, 191 + 15 - 3);
+		EXPECT_EQ(w->Bounds(), BRect(0, 0, 320, 241));
+		// The language page fills itself when it is first shown.
+		tabs->Select(1);
 		return 0;
 	});
 
