@@ -3,10 +3,13 @@
 #include <Application.h>
 #include <Bitmap.h>
 #include <Box.h>
+#include <Font.h>
 #include <Mime.h>
 #include <Roster.h>
 #include <StringView.h>
 #include <Window.h>
+
+#include <math.h>
 
 namespace {
 
@@ -15,13 +18,23 @@ const float kHeight = 166;
 const BRect kIconBounds(0, 0, 31, 31);
 const BPoint kIconPosition(10, 10);
 
-BStringView* make_text(BRect frame, const char* name)
+}
+
+BStringView* TAppInfoView::MakeText(BRect frame, const char* name)
 {
+	// At least as tall as the plain font's letters, descenders included.
+	font_height height;
+	be_plain_font->GetHeight(&height);
+	const float lineHeight = ceilf(height.ascent + height.descent);
+	if (frame.Height() < lineHeight)
+		frame.bottom = frame.top + lineHeight;
 	BStringView* view = new BStringView(frame, name, "", B_FOLLOW_LEFT | B_FOLLOW_TOP,
 		B_WILL_DRAW);
 	view->SetAlignment(B_ALIGN_CENTER);
 	return view;
 }
+
+namespace {
 
 BBox* make_separator(float top, const char* name)
 {
@@ -61,9 +74,9 @@ TAppInfoView::TAppInfoView(BRect frame)
 	SetDrawingMode(B_OP_ALPHA);
 	SetBlendingMode(B_PIXEL_ALPHA, B_ALPHA_OVERLAY);
 
-	fAppName = make_text(BRect(50, 20, 230, 32), "StrViewAppName");
-	fAppVer = make_text(BRect(240, 20, 310, 32), "StrViewAppVer");
-	fCright = make_text(BRect(10, 50, 310, 62), "StrViewCright");
+	fAppName = MakeText(BRect(50, 20, 230, 32), "StrViewAppName");
+	fAppVer = MakeText(BRect(240, 20, 310, 32), "StrViewAppVer");
+	fCright = MakeText(BRect(10, 50, 310, 62), "StrViewCright");
 	AddChild(fAppName);
 	AddChild(fAppVer);
 	AddChild(fCright);

@@ -36,6 +36,9 @@ public:
 	std::string AppName() const;
 
 protected:
+	// A centred text of the view; a frame lower than the plain font's
+	// letters is made as high as they are.
+	static BStringView* MakeText(BRect frame, const char* name);
 	// Draws `icon` (32 × 32) at (10, 10), blending its transparent pixels.
 	void DrawIcon(const BBitmap* icon);
 

@@ -18,12 +18,15 @@
 
 #include <Bitmap.h>
 #include <Button.h>
+#include <Font.h>
 #include <GraphicsDefs.h>
 #include <Menu.h>
 #include <MenuField.h>
 #include <MenuItem.h>
 #include <StringView.h>
 #include <TabView.h>
+
+#include <algorithm>
 
 #include <memory>
 #include <string>
@@ -81,12 +84,18 @@ TEST(AboutWindow, TheSimplePageIsLaidOutAroundItsInformationView)
 			BRect frame;
 		} texts[] = {{"StrViewAppName", BRect(50, 20, 230, 32)},
 			{"StrViewAppVer", BRect(240, 20, 310, 32)}, {"StrViewCright", BRect(10, 50, 310, 62)}};
+		// Each as placed, and at least as high as its letters need.
 		for (const auto& t : texts) {
 			BView* view = page->FindView(t.name);
 			EXPECT_NE(view, nullptr) << t.name;
-			if (view != nullptr) {
-				EXPECT_EQ(view->Frame(), t.frame) << t.name;
-			}
+			if (view == nullptr)
+				continue;
+			EXPECT_EQ(view->Frame().LeftTop(), t.frame.LeftTop()) << t.name;
+			EXPECT_EQ(view->Frame().right, t.frame.right) << t.name;
+			font_height height;
+			view->GetFontHeight(&height);
+			EXPECT_GE(view->Frame().Height(), std::max(t.frame.Height(),
+				height.ascent + height.descent)) << t.name;
 		}
 		EXPECT_EQ(page->FindView("BoxSep1")->Frame().top, 75);
 		EXPECT_EQ(page->FindView("BoxSep2")->Frame().top, 165);
@@ -117,6 +126,8 @@ TEST(AboutWindow, TextsAndTitleFollowTheLanguage)
 		EXPECT_EQ(text_of(w->AboutView(), "StrViewAppVer"), kVersion);
 		EXPECT_EQ(text_of(w->AboutView(), "StrViewCright"), kRights);
 		EXPECT_STREQ(dynamic_cast<TSimpleAboutView*>(w->AboutView())->ButtonOK()->Label(), "OK");
+		EXPECT_EQ(text_of(w->AboutView(), "StrViewLangName"), "Language: English");
+		EXPECT_EQ(text_of(w->AboutView(), "StrViewLangWriter"), "Translated by: ORVIK");
 		return 0;
 	});
 
