@@ -27,10 +27,8 @@ namespace {
 
 const int kCycles = 100;
 
-// The about window's title in the built-in language.
-const char* const kAboutTitle =
-	"Verso Displayer \xE3\x81\xAE\xE3\x83\x90\xE3\x83\xBC\xE3\x82\xB8\xE3\x83\xA7"
-	"\xE3\x83\xB3\xE6\x83\x85\xE5\xA0\xB1";
+// The about window's title in the language the plug-in starts with.
+const char* const kAboutTitle = "About Verso Displayer";
 
 // A looper of the application by name, or NULL.
 BLooper* find_looper(const char* name)
@@ -158,6 +156,7 @@ TEST(PluginUnload, LoadingAndUnloadingLeavesNothingBehind)
 			EXPECT_TRUE(host.About(0, false));
 			EXPECT_TRUE(testutil::wait_for([] { return windowtest::find_window(kAboutTitle) != nullptr; }))
 				<< "round " << round;
+
 			BLooper* manager = find_looper("VersoD Communication Manager");
 			ASSERT_NE(manager, nullptr);
 			manager->PostMessage('pscc');
