@@ -305,6 +305,23 @@ TEST(CommonWindowLayout, EmptyWindowShowsOnlyTheThreeButtons)
 		EXPECT_EQ(w->View()->ComponentView("Wide")->Frame(), BRect(10, 45, 300, 70));
 		EXPECT_EQ(w->Bounds(), BRect(0, 0, 310, 125));
 		EXPECT_EQ(w->View()->FindView("ButtonContainer")->Frame().top, 80);
+
+		// From another program: an entry that is no view is left out
+		// altogether (its default is not taken for a confirmed value), and a
+		// view is known by the item's name whatever its archive says.
+		BMessage odd(kIAPAddComponents);
+		BMessage notAView('junk');
+		for (int i = 0; i < 3; i++)
+			odd.AddMessage("Bogus", &notAView);
+		const BMessage misnamed = component("Other", 100);
+		for (int i = 0; i < 3; i++)
+			odd.AddMessage("Renamed", &misnamed);
+		w->View()->IAPAddComponentsRqtd(&odd);
+		EXPECT_FALSE(w->View()->Components().HasMessage("Bogus"));
+		EXPECT_NE(w->View()->ComponentView("Renamed"), nullptr);
+		EXPECT_EQ(w->View()->ComponentView("Other"), nullptr);
+		w->View()->IAPAddComponentsRqtd(&odd);
+		EXPECT_EQ(w->View()->CountChildren(), 4);
 		return 0;
 	});
 	windowtest::quit(window);
