@@ -104,16 +104,26 @@ void TLangInfoView::SetLangFolderName(const char* folder)
 
 void TLangInfoView::SetNeedSetMField()
 {
+	BWindow* window = Window();
+	if (window != nullptr && !window->Lock())
+		return;
 	fNeedSetMField = true;
-	if (Window() != nullptr)
+	if (window != nullptr) {
 		SetMField();
+		window->Unlock();
+	}
 }
 
 void TLangInfoView::SetNeedSetInfo()
 {
+	BWindow* window = Window();
+	if (window != nullptr && !window->Lock())
+		return;
 	fNeedSetInfo = true;
-	if (Window() != nullptr)
+	if (window != nullptr) {
 		SetInfo();
+		window->Unlock();
+	}
 }
 
 void TLangInfoView::ClearMField()

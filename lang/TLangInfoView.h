@@ -4,6 +4,9 @@
 // thanks and number of texts.
 //
 // Ownership: child views only; the language table is not owned.
+//
+// Threads: SetLLTRef, SetNeedSetMField and SetNeedSetInfo may be called
+// from any thread; they lock the window.
 #ifndef LANG_T_LANG_INFO_VIEW_H
 #define LANG_T_LANG_INFO_VIEW_H
 
