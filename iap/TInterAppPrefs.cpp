@@ -44,6 +44,7 @@ TInterAppPrefs::TInterAppPrefs()
 
 TInterAppPrefs::~TInterAppPrefs()
 {
+	QuitWindow();
 	for (auto& [name, item] : fItems)
 		delete item;
 }
@@ -135,10 +136,26 @@ status_t TInterAppPrefs::SetValue(const BMessage& msg)
 	return item != nullptr ? item->SetValue(msg) : -1;
 }
 
-void TInterAppPrefs::SetWindowMaker(window_maker maker)
+void TInterAppPrefs::SetWindowMaker(window_maker maker, window_quitter quitter)
 {
 	std::lock_guard<std::mutex> lock(fLock);
 	fWindowMaker = std::move(maker);
+	fWindowQuitter = std::move(quitter);
+}
+
+void TInterAppPrefs::QuitWindow()
+{
+	std::lock_guard<std::mutex> making(fWindowLock);
+	if (!fWindowOwner)
+		return;
+	window_quitter quitter;
+	{
+		std::lock_guard<std::mutex> lock(fLock);
+		quitter = fWindowQuitter;
+	}
+	if (quitter)
+		quitter();
+	fWindowOwner = false;
 }
 
 status_t TInterAppPrefs::ShowWindow(BRect frame)
@@ -167,6 +184,7 @@ port_id TInterAppPrefs::CreateAndShowWindow(BRect frame)
 	if (!maker)
 		return B_UNSUPPORTED;
 
+	std::lock_guard<std::mutex> making(fWindowLock);
 	const TIAPPortManager* manager = maker(frame);
 	if (manager == nullptr)
 		return B_ERROR;

@@ -40,6 +40,8 @@ public:
 	// returns its port manager (owned by the window), or NULL when the
 	// window could not be made.
 	typedef std::function<TIAPPortManager*(BRect frame)> window_maker;
+	// Ends the window that the maker made, with its port manager and port.
+	typedef std::function<void()> window_quitter;
 
 	TInterAppPrefs();
 	~TInterAppPrefs();
@@ -64,10 +66,10 @@ public:
 	// when the field is missing or names no item of the store.
 	status_t SetValue(const BMessage& msg);
 
-	// Installs what makes the common window in this program. Without one,
-	// this program cannot make the window and can only use one that
-	// another program made.
-	void SetWindowMaker(window_maker maker);
+	// Installs what makes the common window in this program, and what ends
+	// it again. Without a maker, this program cannot make the window and
+	// can only use one that another program made.
+	void SetWindowMaker(window_maker maker, window_quitter quitter = nullptr);
 
 	// Shows the common window and hands it this program's items: when a
 	// window exists (its port is found) it is asked to show itself,
@@ -91,7 +93,14 @@ public:
 	// port is full; the write's result.
 	status_t SendMessage(port_id port, BMessage* msg) const;
 
-	// True once this program has made the common window; never reset.
+	// Ends the window this program made (with its port), so that it does
+	// not outlive the code that runs it; the next program that asks makes
+	// a new one. The store's destructor does the same. Nothing when this
+	// program made no window.
+	void QuitWindow();
+
+	// True while this program owns the common window: from its making
+	// until QuitWindow.
 	bool IsWindowOwner() const { return fWindowOwner.load(); }
 
 private:
@@ -106,6 +115,9 @@ private:
 	std::map<std::string, TIAPItem*> fItems;
 	TLLT* fLLT;
 	window_maker fWindowMaker;
+	window_quitter fWindowQuitter;
+	// Held while a window is made or ended, so that the two never overlap.
+	std::mutex fWindowLock;
 };
 
 // The displayer's store, created by the plug-in object before its windows

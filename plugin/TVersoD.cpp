@@ -1,6 +1,7 @@
 #include "TVersoD.h"
 
 #include "iap/TIAPItemAccKeyFormat.h"
+#include "iap/TIAPWin.h"
 #include "iap/TInterAppPrefs.h"
 #include "lang/Language.h"
 #include "lyrics/LyricsFile.h"
@@ -48,6 +49,8 @@ TVersoD::TVersoD(PluginConstructorStruct*)
 	gIAP = new TInterAppPrefs;
 	gIAP->SetAppSignatureRef(gAppSignature);
 	gIAP->AddItem(new TIAPItemAccKeyFormat);
+	// The common window, when this program makes it, ends with gIAP.
+	install_common_window(gIAP);
 
 	gPref = new TPref;
 	load_global(kSettingsFolder, kExitStateFile);
@@ -86,7 +89,8 @@ TVersoD::~TVersoD()
 
 	set_language_loaded_hook(nullptr);
 
-	// Nothing reads the globals any more.
+	// Nothing reads the globals any more. The store takes the common
+	// window with it, when we made it: its code goes with the plug-in.
 	delete gIAP;
 	gIAP = nullptr;
 	{

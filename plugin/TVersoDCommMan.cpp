@@ -8,8 +8,11 @@
 #include "framework/TextUtils.h"
 #include "iap/TInterAppPrefs.h"
 #include "lang/Language.h"
+#include "lang/TORVAboutWin.h"
+#include "lang/TSimpleAboutView.h"
 #include "lang/TNodeMonitorHandler.h"
 #include "lyrics/LyricsFile.h"
+#include "lyrics/TVSOInfoView.h"
 #include "lyrics/TVersoDWin.h"
 #include "plugin/AppGlobals.h"
 #include "plugin/CommManMessages.h"
@@ -81,6 +84,25 @@ void close_window(Window*& window, BMessenger& messenger)
 	messenger = BMessenger();
 }
 
+// The about window: the plug-in's information view (with the plug-in
+// file's icon) on a simple page.
+TORVDlgWin* make_about_window(BRect frame)
+{
+	TVSOInfoView* info = new TVSOInfoView(BRect(0, 0, 1, 1), verso_displayer_fname().c_str());
+	TSimpleAboutView* page = new TSimpleAboutView(frame, info);
+	return new TORVAboutWin(frame, page);
+}
+
+void give_about_info(TORVDlgWin* window, const char* name, const char* version,
+	const char* rights, TLLT* table)
+{
+	TORVAboutWin* about = dynamic_cast<TORVAboutWin*>(window);
+	if (about == NULL)
+		return;
+	about->SetAppInfo(name, version, rights);
+	about->SetLLTRef(table);
+}
+
 std::string percent_encoded_path(const std::string& path)
 {
 	static const char kHex[] = "0123456789ABCDEF";
@@ -119,7 +141,9 @@ TVersoDCommMan::TVersoDCommMan()
 	  fMainMaker([](BRect frame, TCommMan* manager) -> TORVWin* {
 		  return new TVersoDWin(frame, manager);
 	  }),
-	  fPrefMaker(make_pref_window)
+	  fPrefMaker(make_pref_window),
+	  fAboutMaker(make_about_window),
+	  fAboutInfo(give_about_info)
 {
 	// The constructor holds the looper's lock, as AddHandler needs.
 	fNodeMonitor = new TNodeMonitorHandler(kMsgLanguageFolderChanged);

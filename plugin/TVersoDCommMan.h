@@ -64,7 +64,8 @@ public:
 	// The default makes the displayer's preference window; without a maker
 	// 'Sopr' opens nothing.
 	void SetPrefWindowMaker(pref_window_maker maker);
-	// Without a maker 'Soar' shows the program information in an alert.
+	// The default makes the displayer's about window. Without a maker 'Soar'
+	// shows the program information in an alert.
 	void SetAboutWindowMaker(about_window_maker maker, about_info_setter setInfo);
 
 	TORVWin* MainWindow() const { return fMainWin; }

@@ -9,6 +9,7 @@
 
 #include <StorageDefs.h>
 #include <SupportDefs.h>
+#include <TypeConstants.h>
 
 class BBitmap;
 class BMessage;
@@ -22,8 +23,8 @@ enum app_verb {
 	B_OPEN = 0
 };
 
-// Type of a MIME type string in attributes and resources ('MIMS').
-#define B_MIME_STRING_TYPE 'MIMS'
+// B_MIME_STRING_TYPE ('MIMS'), the type of a MIME type string in
+// attributes and resources, is one of the type constants.
 
 extern const char* B_APP_MIME_TYPE;   // "application/x-vnd.Be-elfexecutable"
 extern const char* B_FILE_MIME_TYPE;  // "application/octet-stream"

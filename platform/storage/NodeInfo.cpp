@@ -1,8 +1,15 @@
 #include <NodeInfo.h>
 
+#include <Bitmap.h>
+#include <File.h>
 #include <Node.h>
+#include <Resources.h>
+
+#include "storage/IconData.h"
 
 #include <string.h>
+
+#include <vector>
 
 static const char kTypeAttr[] = "BEOS:TYPE";
 static const char kPreferredAppAttr[] = "BEOS:PREF_APP";
@@ -92,12 +99,46 @@ status_t BNodeInfo::SetPreferredApp(const char* signature, app_verb)
 	return write_string(kPreferredAppAttr, signature);
 }
 
-status_t BNodeInfo::GetIcon(BBitmap*, icon_size) const
+status_t BNodeInfo::GetIcon(BBitmap* icon, icon_size size) const
 {
-	return fCStatus != B_OK ? (status_t)B_NO_INIT : (status_t)B_UNSUPPORTED;
+	if (fCStatus != B_OK)
+		return B_NO_INIT;
+	status_t status = BPrivate::check_icon_bitmap(icon, size);
+	if (status != B_OK)
+		return status;
+	const size_t length = (size_t)size * size;
+	std::vector<uint8> data(length);
+	ssize_t read = fNode->ReadAttr(BPrivate::icon_name(size), BPrivate::icon_type(size), 0,
+	                               data.data(), length);
+	if (read == (ssize_t)length) {
+		icon->SetBits(data.data(), (int32)length, 0, B_CMAP8);
+		return B_OK;
+	}
+	// A built file carries its icon among its resources, where nothing
+	// copied it into the attribute.
+	const BFile* file = dynamic_cast<const BFile*>(fNode);
+	if (file != nullptr && BPrivate::icon_from_resources(file, icon, size) == B_OK)
+		return B_OK;
+	return read < 0 && read != B_ENTRY_NOT_FOUND && read != B_UNSUPPORTED ? (status_t)read
+	                                                                      : B_ENTRY_NOT_FOUND;
 }
 
-status_t BNodeInfo::SetIcon(const BBitmap*, icon_size)
+status_t BNodeInfo::SetIcon(const BBitmap* icon, icon_size size)
 {
-	return fCStatus != B_OK ? (status_t)B_NO_INIT : (status_t)B_UNSUPPORTED;
+	if (fCStatus != B_OK)
+		return B_NO_INIT;
+	if (icon == nullptr) {
+		status_t status = fNode->RemoveAttr(BPrivate::icon_name(size));
+		return status == B_ENTRY_NOT_FOUND ? (status_t)B_OK : status;
+	}
+	status_t status = BPrivate::check_icon_bitmap(icon, size);
+	if (status != B_OK)
+		return status;
+	if (icon->ColorSpace() != B_CMAP8)
+		return B_BAD_VALUE;
+	// Rows of a B_CMAP8 bitmap are padded to four bytes: 16 and 32 need none.
+	const size_t length = (size_t)size * size;
+	ssize_t written = fNode->WriteAttr(BPrivate::icon_name(size), BPrivate::icon_type(size), 0,
+	                                   icon->Bits(), length);
+	return written < 0 ? (status_t)written : B_OK;
 }

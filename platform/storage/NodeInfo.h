@@ -1,7 +1,9 @@
 // BNodeInfo: a node's MIME type and preferred application, kept in its
 // attributes "BEOS:TYPE" and "BEOS:PREF_APP" (see Node.h for how attributes
-// are stored). Icons are not kept on Linux: the icon calls fail with
-// B_UNSUPPORTED.
+// are stored), and its icons: B_CMAP8 squares in the attributes
+// "BEOS:L:STD_ICON" (32 × 32, type 'ICON') and "BEOS:M:STD_ICON" (16 × 16,
+// 'MICN'). A file without the attribute gives the icon among its resources
+// (same type and name), as built files carry it.
 #ifndef _NODE_INFO_H
 #define _NODE_INFO_H
 
@@ -28,7 +30,10 @@ public:
 	virtual status_t SetType(const char* type);
 	virtual status_t GetPreferredApp(char* signature, app_verb verb = B_OPEN) const;
 	virtual status_t SetPreferredApp(const char* signature, app_verb verb = B_OPEN);
+	// `icon` must be `size` × `size` pixels (any colour space it can be
+	// converted to); B_ENTRY_NOT_FOUND without an icon.
 	virtual status_t GetIcon(BBitmap* icon, icon_size size = B_LARGE_ICON) const;
+	// Writes the attribute from a B_CMAP8 bitmap; NULL removes it.
 	virtual status_t SetIcon(const BBitmap* icon, icon_size size = B_LARGE_ICON);
 
 protected:

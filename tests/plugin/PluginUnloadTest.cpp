@@ -27,6 +27,23 @@ namespace {
 
 const int kCycles = 100;
 
+// The about window's title in the language the plug-in starts with.
+const char* const kAboutTitle = "About Verso Displayer";
+
+// A looper of the application by name, or NULL.
+BLooper* find_looper(const char* name)
+{
+	BLooper* found = nullptr;
+	if (be_app->Lock()) {
+		for (int32 i = 0; BLooper* looper = be_app->LooperAt(i); i++) {
+			if (looper->Name() != nullptr && strcmp(looper->Name(), name) == 0)
+				found = looper;
+		}
+		be_app->Unlock();
+	}
+	return found;
+}
+
 bool is_loaded(const char* path)
 {
 	void* handle = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
@@ -133,6 +150,21 @@ TEST(PluginUnload, LoadingAndUnloadingLeavesNothingBehind)
 		host.InitAll();
 		ASSERT_TRUE(testutil::wait_for([] { return windowtest::find_window("Verso Displayer") != nullptr; }))
 			<< "round " << round;
+		// Now and then the about window and the common preference window
+		// are open when the plug-in goes: they must go with it.
+		if (round % 10 == 3) {
+			EXPECT_TRUE(host.About(0, false));
+			EXPECT_TRUE(testutil::wait_for([] { return windowtest::find_window(kAboutTitle) != nullptr; }))
+				<< "round " << round;
+
+			BLooper* manager = find_looper("VersoD Communication Manager");
+			ASSERT_NE(manager, nullptr);
+			manager->PostMessage('pscc');
+			EXPECT_TRUE(testutil::wait_for([] {
+				return windowtest::find_window("ORVIK Common Preferences") != nullptr
+					&& find_port("ORVIKIAPPort") >= 0;
+			})) << "round " << round;
+		}
 		host.UnloadAll();
 		EXPECT_EQ(host.CountPlugins(), 0);
 		ASSERT_FALSE(is_loaded(VERSOD_PLUGIN_PATH)) << "round " << round;
@@ -157,6 +189,8 @@ TEST(PluginUnload, LoadingAndUnloadingLeavesNothingBehind)
 		// the plug-in's own threads by name
 		ASSERT_EQ(find_thread("VersoD Communication Manager"), B_NAME_NOT_FOUND);
 		ASSERT_EQ(find_thread("Melo-Deck FrontEnd"), B_NAME_NOT_FOUND);
+		ASSERT_EQ(find_thread("IAPPortManager"), B_NAME_NOT_FOUND);
+		ASSERT_LT(find_port("ORVIKIAPPort"), 0);
 	}
 
 	EXPECT_EQ(windowtest::find_window("Verso Displayer"), nullptr);

@@ -1,35 +1,56 @@
 // The other program of the two-program tests. Usage:
-//     iap_child <own signature> <test's signature>
-// It holds "AccKeyFormat" in a store of its own, shows the common window
-// (which the test's program made) and reports 'shwn' with the results of
-// ShowWindow ("show") and CloseWindow(false) ("close"). Every '_ipc' it
-// receives it applies and reports as 'appl': "result", the value now
-// ("value") and the value in its item file ("file", absent without one).
+//     iap_child <own signature> <test's signature> [owner]
+// It holds "AccKeyFormat" and "FlatToolBar" in a store of its own, can make
+// the common window itself, and shows it at start: with "owner" it is
+// meant to be the first and make the window; otherwise it finds the test
+// program's window. It reports 'shwn' with the results of ShowWindow
+// ("show"), CloseWindow(false) ("close", only without "owner") and whether
+// it owns the window ("owner").
+//
+// Every '_ipc' it receives it applies and reports as 'appl': "result", the
+// item ("item"), the accelerator format now ("value") and in its item file
+// ("file", absent without one), the tool-bar style now ("flat"), and the
+// label of its "Save" menu item, which it rebuilds with the format
+// ("label").
+//
+// On 'cwin' it calls CloseWindow(false) and answers 'cwnd' with "result".
 // It quits on B_QUIT_REQUESTED, or by itself after a while.
+#include "framework/TextUtils.h"
 #include "iap/IAPDefs.h"
 #include "iap/TIAPItemAccKeyFormat.h"
+#include "iap/TIAPItemFlatToolBar.h"
+#include "iap/TIAPWin.h"
 #include "iap/TInterAppPrefs.h"
 
 #include <Application.h>
 #include <File.h>
+#include <Menu.h>
+#include <MenuItem.h>
 #include <Message.h>
 #include <MessageRunner.h>
 #include <Messenger.h>
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
+#include <memory>
 #include <string>
 
 namespace {
 
 class ChildApp : public BApplication {
 public:
-	ChildApp(const char* signature, const char* parent)
-		: BApplication(signature), fSignature(signature), fParent(parent)
+	ChildApp(const char* signature, const char* parent, bool owner)
+		: BApplication(signature), fSignature(signature), fParent(parent), fOwner(owner),
+		  fMenu(new BMenu("File"))
 	{
 		fStore.SetAppSignatureRef(fSignature.c_str());
 		fStore.AddItem(new TIAPItemAccKeyFormat());
+		fStore.AddItem(new TIAPItemFlatToolBar());
+		install_common_window(&fStore);
+		fMenu->AddItem(new BMenuItem("", new BMessage('save')));
+		Relabel();
 	}
 
 	~ChildApp() override { delete fGiveUp; }
@@ -41,28 +62,69 @@ public:
 
 		BMessage shown('shwn');
 		shown.AddInt32("show", fStore.ShowWindow(BRect(40, 40, 340, 240)));
-		shown.AddInt32("close", fStore.CloseWindow(false));
+		if (!fOwner)
+			shown.AddInt32("close", fStore.CloseWindow(false));
+		shown.AddBool("owner", fStore.IsWindowOwner());
 		Report(&shown);
+	}
+
+	bool QuitRequested() override
+	{
+		// The window this program made goes with it, before the
+		// application does.
+		fStore.QuitWindow();
+		return BApplication::QuitRequested();
 	}
 
 	void MessageReceived(BMessage* message) override
 	{
-		if (message->what != kIAPValueChanged) {
-			BApplication::MessageReceived(message);
-			return;
+		switch (message->what) {
+			case kIAPValueChanged:
+				Applied(message);
+				break;
+			case 'cwin': {
+				BMessage answer('cwnd');
+				answer.AddInt32("result", fStore.CloseWindow(false));
+				Report(&answer);
+				break;
+			}
+			default:
+				BApplication::MessageReceived(message);
+				break;
 		}
-		BMessage applied('appl');
-		applied.AddInt32("result", fStore.SetValue(*message));
-		std::string value;
-		fStore.GetString("AccKeyFormat", &value);
-		applied.AddString("value", value.c_str());
-		std::string stored;
-		if (ReadFile(&stored))
-			applied.AddString("file", stored.c_str());
-		Report(&applied);
 	}
 
 private:
+	void Applied(BMessage* message)
+	{
+		BMessage applied('appl');
+		applied.AddInt32("result", fStore.SetValue(*message));
+		const char* item = nullptr;
+		if (message->FindString(kIAPFieldSrcItem, &item) == B_OK)
+			applied.AddString("item", item);
+		std::string value;
+		fStore.GetString("AccKeyFormat", &value);
+		applied.AddString("value", value.c_str());
+		bool flat = false;
+		fStore.GetBool("FlatToolBar", &flat);
+		applied.AddBool("flat", flat);
+		std::string stored;
+		if (ReadFile(&stored))
+			applied.AddString("file", stored.c_str());
+		// As the program's windows do with the '_ipc' they are passed.
+		if (item != nullptr && strcmp(item, "AccKeyFormat") == 0)
+			Relabel();
+		applied.AddString("label", fMenu->ItemAt(0)->Label());
+		Report(&applied);
+	}
+
+	void Relabel()
+	{
+		std::string format;
+		fStore.GetString("AccKeyFormat", &format);
+		fMenu->ItemAt(0)->SetLabel(orvik::merge_accelerator_key(format, "S", "Save").c_str());
+	}
+
 	void Report(BMessage* message)
 	{
 		if (BMessenger(fParent).SendMessage(message) != B_OK) {
@@ -89,7 +151,9 @@ private:
 
 	std::string fSignature;
 	const char* fParent;
+	bool fOwner;
 	TInterAppPrefs fStore;
+	std::unique_ptr<BMenu> fMenu;
 	BMessageRunner* fGiveUp = nullptr;
 };
 
@@ -116,10 +180,14 @@ extern "C" __attribute__((used)) const char* __tsan_default_suppressions()
 int main(int argc, char** argv)
 {
 	if (argc < 3) {
-		fprintf(stderr, "usage: iap_child <signature> <test signature>\n");
+		fprintf(stderr, "usage: iap_child <signature> <test signature> [owner]\n");
 		return 2;
 	}
-	ChildApp app(argv[1], argv[2]);
+	// Windows draw into memory only: the test watches them through the
+	// window's owner.
+	setenv("VERSO_HEADLESS", "1", 0);
+	const bool owner = argc > 3 && strcmp(argv[3], "owner") == 0;
+	ChildApp app(argv[1], argv[2], owner);
 	if (app.InitCheck() != B_OK)
 		return 1;
 	app.Run();
