@@ -43,6 +43,10 @@ struct ImageTable {
 	std::mutex lock;
 	std::map<image_id, AddOn> addOns;
 	std::map<std::pair<uintptr_t, std::string>, image_id> known;
+	// Resolved paths by load address and the name the linker gave, so that
+	// walking the images does not resolve every library's path each time
+	// (a program linking a large media stack has hundreds of them).
+	std::map<std::pair<uintptr_t, std::string>, std::string> resolved;
 	image_id nextId = 1;
 
 	static ImageTable& Default()
@@ -59,12 +63,14 @@ std::string executable_path()
 	return length > 0 ? std::string(path, length) : std::string();
 }
 
-std::vector<LoadedImage> loaded_images()
+// The table's lock is held.
+std::vector<LoadedImage> loaded_images(ImageTable& table)
 {
 	struct Walk {
+		ImageTable& table;
 		std::vector<LoadedImage> images;
 		bool first = true;
-	} walk;
+	} walk{table, {}, true};
 	dl_iterate_phdr([](dl_phdr_info* info, size_t, void* data) {
 		Walk& walk = *static_cast<Walk*>(data);
 		LoadedImage image;
@@ -73,11 +79,20 @@ std::vector<LoadedImage> loaded_images()
 			image.path = executable_path();
 		} else {
 			// The vDSO and other objects without a file have no path.
-			char resolved[PATH_MAX];
-			if (info->dlpi_name == nullptr || info->dlpi_name[0] == '\0'
-				|| realpath(info->dlpi_name, resolved) == nullptr)
+			if (info->dlpi_name == nullptr || info->dlpi_name[0] == '\0')
 				return 0;
-			image.path = resolved;
+			auto key = std::make_pair((uintptr_t)info->dlpi_addr, std::string(info->dlpi_name));
+			auto known = walk.table.resolved.find(key);
+			if (known == walk.table.resolved.end()) {
+				char resolved[PATH_MAX];
+				std::string path;
+				if (realpath(info->dlpi_name, resolved) != nullptr)
+					path = resolved;
+				known = walk.table.resolved.emplace(std::move(key), std::move(path)).first;
+			}
+			if (known->second.empty())
+				return 0;
+			image.path = known->second;
 		}
 		image.base = info->dlpi_addr;
 		image.headers = info->dlpi_phdr;
@@ -145,7 +160,7 @@ void fill_info(const LoadedImage& image, image_id id, image_type type, int32 seq
 bool find_image(ImageTable& table, image_id id, LoadedImage* found, image_type* type,
 	int32* sequence)
 {
-	std::vector<LoadedImage> images = loaded_images();
+	std::vector<LoadedImage> images = loaded_images(table);
 	for (size_t i = 0; i < images.size(); i++) {
 		image_type kind = i == 0 ? B_APP_IMAGE : B_LIBRARY_IMAGE;
 		if (id_of(table, images[i], &kind) == id) {
@@ -358,7 +373,7 @@ status_t get_next_image_info(team_id team, int32* cookie, image_info* info)
 		return B_BAD_TEAM_ID;
 	ImageTable& table = ImageTable::Default();
 	std::lock_guard<std::mutex> lock(table.lock);
-	std::vector<LoadedImage> images = loaded_images();
+	std::vector<LoadedImage> images = loaded_images(table);
 	if ((size_t)*cookie >= images.size())
 		return B_BAD_VALUE;
 	const LoadedImage& image = images[*cookie];
