@@ -4,6 +4,7 @@
 #include <InterfaceDefs.h>
 #include <ViewDefs.h>
 #include "display/SdlBackend.h"
+#include "kernel/ThreadName.h"
 #include "interface/Modifiers.h"
 #include "interface/PngWriter.h"
 
@@ -107,6 +108,7 @@ void ServerCore::Start()
 	std::future<void> ready = started->get_future();
 	std::shared_ptr<ServerCore> self = shared_from_this();
 	fThread = std::thread([self, started]() {
+		BPrivate::name_this_thread("display server");
 		self->ThreadMain([started](status_t) { started->set_value(); });
 	});
 	ready.wait();
