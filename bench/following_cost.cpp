@@ -216,13 +216,15 @@ std::string make_folder()
 		= (std::filesystem::temp_directory_path() / "following-cost-XXXXXX").string();
 	if (mkdtemp(folder.data()) == nullptr)
 		abort();
-	std::ofstream lyrics(folder + "/song.lrc");
+	// in a folder of its own, which the plug-in watches with its parent
+	std::filesystem::create_directory(folder + "/music");
+	std::ofstream lyrics(folder + "/music/song.lrc");
 	for (int i = 0; i < 200; i++) {
 		char tag[32];
 		snprintf(tag, sizeof(tag), "[%02d:%02d.00]", i * 3 / 60, i * 3 % 60);
 		lyrics << tag << "line number " << i << " of the benchmark song\n";
 	}
-	std::ofstream playlist(folder + "/list.m3u8");
+	std::ofstream playlist(folder + "/music/list.m3u8");
 	playlist << "#EXTM3U\n#EXTINF:600,Bench Song\nsong.mp3\n";
 	return folder;
 }
@@ -267,7 +269,7 @@ static void BM_FollowingCost(benchmark::State& state)
 		std::to_string(warmUpSeconds + samples * sampleSeconds + 30)};
 	if (!sdl)
 		args.push_back("--headless");
-	args.push_back(folder + "/list.m3u8");
+	args.push_back(folder + "/music/list.m3u8");
 
 	std::vector<double> playerCpu, playerSwitches, bareCpu, bareSwitches;
 	for (auto _ : state) {

@@ -47,6 +47,7 @@ MelodeckApp::MelodeckApp(const Playlist& playlist, Clock* clock,
 	fTeardown(kPluginsRunning),
 	fTeardownThread(-1),
 	fTickRunner(NULL),
+	fTickWait(0),
 	fStatusRunner(NULL),
 	fQuitRunner(NULL),
 	fStatusPrinted(false),
@@ -113,6 +114,8 @@ void MelodeckApp::ReadyToRun()
 	if (fOptions.tickInterval > 0) {
 		BMessage tick(kMelodeckTick);
 		fTickRunner = new BMessageRunner(self, &tick, fOptions.tickInterval);
+		fTickWait = fOptions.tickInterval;
+		_ScheduleTick(true);
 	}
 	if (fOptions.statusInterval > 0) {
 		_PrintStatus();
@@ -245,6 +248,8 @@ void MelodeckApp::MessageReceived(BMessage* message)
 		case kMelodeckStartWatching:
 		case kMelodeckStopWatching:
 			_HandleCommand(message);
+			if (message->what != kMelodeckGetState)
+				_ScheduleTick(true);
 			break;
 
 		case kMelodeckGetPlugins:
@@ -255,6 +260,7 @@ void MelodeckApp::MessageReceived(BMessage* message)
 
 		case kMelodeckTick:
 			fPlayback.Update();
+			_ScheduleTick(false);
 			break;
 		case kMelodeckPrintStatus:
 			_PrintStatus();
@@ -270,6 +276,28 @@ void MelodeckApp::MessageReceived(BMessage* message)
 		default:
 			BApplication::MessageReceived(message);
 	}
+}
+
+// The tick only matters when the playing entry may end: it comes every
+// tick interval near the end, but while the end is far off (or nothing
+// plays) at most once a second, so that a long song does not wake the
+// player ten times a second for nothing. A command may move the end, so
+// after one the tick starts again from now.
+void MelodeckApp::_ScheduleTick(bool force)
+{
+	if (fTickRunner == NULL)
+		return;
+	const bigtime_t kFarTickWait = 1000000;
+	bigtime_t wait = std::max(fOptions.tickInterval, kFarTickWait);
+	const PlaylistEntry* entry = fPlayback.CurrentEntry();
+	if (fPlayback.IsPlaying() && entry != NULL) {
+		const bigtime_t left = ((bigtime_t)entry->length - fPlayback.Position()) * 1000;
+		wait = std::min(wait, std::max(fOptions.tickInterval, left));
+	}
+	if (!force && wait == fTickWait)
+		return;
+	if (fTickRunner->SetInterval(wait) == B_OK)
+		fTickWait = wait;
 }
 
 void MelodeckApp::_HandleCommand(BMessage* message)
