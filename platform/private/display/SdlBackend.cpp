@@ -4,11 +4,14 @@
 #include <ViewDefs.h>
 #include "display/ServerCore.h"
 
+#include <OS.h>
+
 #include <SDL.h>
 #include <SDL_syswm.h>
 
 #include <dlfcn.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
@@ -140,6 +143,9 @@ private:
 	ServerCore& fCore;
 	bool fLocked = false;
 	uint32 fWakeEvent = 0;
+	// Never shown: SDL waits in the display connection only while it has
+	// a window (to send itself the wake-up event), and polls otherwise.
+	SDL_Window* fWakeWindow = nullptr;
 	std::atomic<bool> fWakePending{false};
 	bigtime_t fTickBase = 0;
 	std::unordered_map<uint32, window_id> fIds;   // SDL's window ids to ours
@@ -174,6 +180,13 @@ status_t SdlBackend::Start(int32* screenWidth, int32* screenHeight)
 	// Window surfaces in plain X11 memory, not through an OpenGL renderer.
 	SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
 
+	// Without a session bus, libdbus would have dbus-launch start one for
+	// SDL's input-method and screen-saver support, and that daemon would
+	// outlive the program. SDL does without the bus.
+	const char* bus = getenv("DBUS_SESSION_BUS_ADDRESS");
+	if (bus == NULL || bus[0] == '\0')
+		setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+
 	if (SDL_Init(SDL_INIT_VIDEO) != 0) {
 		fprintf(stderr, "display: SDL: %s\n", SDL_GetError());
 		fLocked = false;
@@ -181,6 +194,8 @@ status_t SdlBackend::Start(int32* screenWidth, int32* screenHeight)
 		return B_ERROR;
 	}
 	fWakeEvent = SDL_RegisterEvents(1);
+	fWakeWindow = SDL_CreateWindow("", 0, 0, 1, 1,
+		SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR);
 	SDL_Rect bounds;
 	if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
 		*screenWidth = bounds.w;
@@ -193,6 +208,10 @@ status_t SdlBackend::Start(int32* screenWidth, int32* screenHeight)
 
 void SdlBackend::Stop()
 {
+	if (fWakeWindow != nullptr) {
+		SDL_DestroyWindow(fWakeWindow);
+		fWakeWindow = nullptr;
+	}
 	SDL_Quit();
 	if (fLocked) {
 		fLocked = false;
@@ -309,7 +328,8 @@ void SdlBackend::Repaint(WindowRecord& window)
 void SdlBackend::WaitAndDispatch(bigtime_t timeout)
 {
 	SDL_Event event;
-	int milliseconds = (int)((timeout + 999) / 1000);
+	const int milliseconds = timeout == B_INFINITE_TIMEOUT
+		? -1 : (int)std::min<bigtime_t>((timeout + 999) / 1000, INT32_MAX);
 	if (SDL_WaitEventTimeout(&event, milliseconds) != 0) {
 		Dispatch(event);
 		for (int i = 0; i < kEventBatch && SDL_PollEvent(&event) != 0; i++)

@@ -8,6 +8,8 @@
 #include "interface/Modifiers.h"
 #include "interface/PngWriter.h"
 
+#include <OS.h>
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -22,8 +24,6 @@ namespace {
 // Screenshots for people watching a headless machine: at most this often
 // per window; the last picture of a burst is written when the time is up.
 const bigtime_t kShotInterval = 250000;
-// The longest the display thread sleeps when nothing is due.
-const bigtime_t kIdleWait = 1000000;
 // Unconfirmed geometry requests remembered per window.
 const size_t kMaxPending = 8;
 
@@ -624,7 +624,8 @@ void ServerCore::WriteDueScreenshots()
 
 bigtime_t ServerCore::NextTimeout() const
 {
-	bigtime_t timeout = kIdleWait;
+	// Nothing due: the thread sleeps until events or work arrive.
+	bigtime_t timeout = B_INFINITE_TIMEOUT;
 	if (fShotDir.empty())
 		return timeout;
 	bigtime_t now = display_clock();
