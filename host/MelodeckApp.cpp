@@ -247,9 +247,13 @@ void MelodeckApp::MessageReceived(BMessage* message)
 		case kMelodeckGetState:
 		case kMelodeckStartWatching:
 		case kMelodeckStopWatching:
+			// The window asks for the state every second while it plays:
+			// the check for an ended entry is made then, and the tick put
+			// off, so that the two do not wake the player apart.
+			if (message->what == kMelodeckGetState)
+				fPlayback.Update();
 			_HandleCommand(message);
-			if (message->what != kMelodeckGetState)
-				_ScheduleTick(true);
+			_ScheduleTick(true);
 			break;
 
 		case kMelodeckGetPlugins:

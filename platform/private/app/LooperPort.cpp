@@ -6,6 +6,9 @@
 
 #include <Message.h>
 
+#include <pthread.h>
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 #include <vector>
@@ -101,11 +104,13 @@ BMessage* LooperPort::Pop(bigtime_t timeout)
 			fQueueChanged.wait(lock);
 			continue;
 		}
-		const bigtime_t now = system_time();
-		if (!forever && now >= end)
+		if (!forever && system_time() >= end)
 			return NULL;
-		if (wakeAt > now)
-			fQueueChanged.wait_for(lock, std::chrono::microseconds(wakeAt - now));
+		// An absolute wait on the clock of system_time(): reading the clock
+		// costs more than anything else here on some machines.
+		const timespec at = {(time_t)(wakeAt / 1000000), (long)(wakeAt % 1000000) * 1000};
+		pthread_cond_clockwait(fQueueChanged.native_handle(), lock.mutex()->native_handle(),
+			CLOCK_MONOTONIC, &at);
 	}
 }
 
@@ -122,12 +127,16 @@ bigtime_t LooperPort::_SendDueRunners(std::unique_lock<std::mutex>& lock)
 			continue;
 		}
 
-		// The target may have been deleted, or moved to another looper,
-		// since the runner was made.
+		// A handler may have been deleted, or moved to another looper,
+		// since the runner was made. (A looper is always its own.)
 		std::shared_ptr<LooperPort> port;
-		if (!TokenSpace::Get(runner->targetToken, NULL, &port) || !port) {
-			runner->count = 0;
-			continue;
+		LooperPort* carrier = this;
+		if (!runner->preferred) {
+			if (!TokenSpace::Get(runner->targetToken, NULL, &port) || !port) {
+				runner->count = 0;
+				continue;
+			}
+			carrier = port.get();
 		}
 		const BMessenger replyTo = runner->replyTo.Team() >= 0 && runner->replyTo.IsValid()
 			? runner->replyTo : AppLink::AppMessenger();
@@ -135,7 +144,7 @@ bigtime_t LooperPort::_SendDueRunners(std::unique_lock<std::mutex>& lock)
 		const int32 count = runner->count;
 		status_t status;
 		bool restart = false;
-		if (port.get() == this) {
+		if (carrier == this) {
 			if ((int32)fQueue.size() >= fCapacity) {
 				// a full queue misses this beat rather than growing
 				status = B_WOULD_BLOCK;

@@ -166,6 +166,10 @@ void ServerCore::ThreadMain(std::function<void(status_t)> started)
 		fBackend->DestroyNative(*window);
 		window->destroyed = true;
 	}
+	{
+		std::lock_guard<std::mutex> lock(fWakeLock);
+		fBackendStopped = true;
+	}
 	fBackend->Stop();
 }
 
@@ -197,11 +201,15 @@ bool ServerCore::OnDisplayThread() const
 
 status_t ServerCore::Post(std::function<void()> work)
 {
-	std::lock_guard<std::mutex> lock(fQueueLock);
-	if (!fAccepting)
-		return B_NO_INIT;
-	fQueue.push_back(std::move(work));
-	fBackend->Wake();
+	{
+		std::lock_guard<std::mutex> lock(fQueueLock);
+		if (!fAccepting)
+			return B_NO_INIT;
+		fQueue.push_back(std::move(work));
+	}
+	std::lock_guard<std::mutex> lock(fWakeLock);
+	if (!fBackendStopped)
+		fBackend->Wake();
 	return B_OK;
 }
 
