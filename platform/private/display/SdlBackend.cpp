@@ -10,9 +10,12 @@
 #include <SDL_syswm.h>
 
 #include <dlfcn.h>
+#include <poll.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -98,6 +101,11 @@ void set_border_only(SDL_Window* window)
 class SdlBackend : public DisplayBackend {
 public:
 	explicit SdlBackend(ServerCore& core) : fCore(core) {}
+	~SdlBackend() override
+	{
+		if (fWakeFd >= 0)
+			close(fWakeFd);
+	}
 
 	const char* Name() const override { return "sdl"; }
 	bool IsHeadless() const override { return false; }
@@ -142,11 +150,14 @@ private:
 
 	ServerCore& fCore;
 	bool fLocked = false;
-	uint32 fWakeEvent = 0;
-	// Never shown: SDL waits in the display connection only while it has
-	// a window (to send itself the wake-up event), and polls otherwise.
-	SDL_Window* fWakeWindow = nullptr;
-	std::atomic<bool> fWakePending{false};
+	// The thread waits in poll() on the X connection and on fWakeFd, which
+	// Wake writes to. (SDL's own waiting polls every millisecond while it
+	// has no window, and wakes itself through a window that another
+	// thread may be destroying.) The hidden window only lends its
+	// connection.
+	SDL_Window* fConnectionWindow = nullptr;
+	int fDisplayFd = -1;
+	int fWakeFd = -1;
 	bigtime_t fTickBase = 0;
 	std::unordered_map<uint32, window_id> fIds;   // SDL's window ids to ours
 
@@ -193,9 +204,14 @@ status_t SdlBackend::Start(int32* screenWidth, int32* screenHeight)
 		sSdlLock.unlock();
 		return B_ERROR;
 	}
-	fWakeEvent = SDL_RegisterEvents(1);
-	fWakeWindow = SDL_CreateWindow("", 0, 0, 1, 1,
+	fWakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+	fConnectionWindow = SDL_CreateWindow("", 0, 0, 1, 1,
 		SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR);
+	SDL_SysWMinfo info;
+	SDL_VERSION(&info.version);
+	if (fConnectionWindow != nullptr && SDL_GetWindowWMInfo(fConnectionWindow, &info)
+		&& info.subsystem == SDL_SYSWM_X11)
+		fDisplayFd = ConnectionNumber(info.info.x11.display);
 	SDL_Rect bounds;
 	if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
 		*screenWidth = bounds.w;
@@ -208,10 +224,11 @@ status_t SdlBackend::Start(int32* screenWidth, int32* screenHeight)
 
 void SdlBackend::Stop()
 {
-	if (fWakeWindow != nullptr) {
-		SDL_DestroyWindow(fWakeWindow);
-		fWakeWindow = nullptr;
+	if (fConnectionWindow != nullptr) {
+		SDL_DestroyWindow(fConnectionWindow);
+		fConnectionWindow = nullptr;
 	}
+	fDisplayFd = -1;
 	SDL_Quit();
 	if (fLocked) {
 		fLocked = false;
@@ -327,27 +344,34 @@ void SdlBackend::Repaint(WindowRecord& window)
 
 void SdlBackend::WaitAndDispatch(bigtime_t timeout)
 {
+	// Reads what the connection holds (and sends what is still to send),
+	// so that poll() below only waits when nothing is queued anywhere.
+	SDL_PumpEvents();
 	SDL_Event event;
-	const int milliseconds = timeout == B_INFINITE_TIMEOUT
-		? -1 : (int)std::min<bigtime_t>((timeout + 999) / 1000, INT32_MAX);
-	if (SDL_WaitEventTimeout(&event, milliseconds) != 0) {
-		Dispatch(event);
-		for (int i = 0; i < kEventBatch && SDL_PollEvent(&event) != 0; i++)
-			Dispatch(event);
+	if (SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0) {
+		pollfd fds[2] = {{fWakeFd, POLLIN, 0}, {fDisplayFd, POLLIN, 0}};
+		const int milliseconds = timeout == B_INFINITE_TIMEOUT
+			? -1 : (int)std::min<bigtime_t>((timeout + 999) / 1000, INT32_MAX);
+		if (fDisplayFd >= 0 && fWakeFd >= 0)
+			poll(fds, 2, milliseconds);
+		else if (SDL_WaitEventTimeout(nullptr, milliseconds) != 0) {
+			// no connection to wait on: SDL waits its own way
+		}
+		uint64_t count;
+		if (fWakeFd >= 0)
+			(void)!read(fWakeFd, &count, sizeof(count));
+		SDL_PumpEvents();
 	}
+	for (int i = 0; i < kEventBatch && SDL_PollEvent(&event) != 0; i++)
+		Dispatch(event);
 	FlushPendingKey();
 }
 
 void SdlBackend::Wake()
 {
-	// One wake-up event in SDL's queue is enough.
-	if (fWakePending.exchange(true))
-		return;
-	SDL_Event event;
-	memset(&event, 0, sizeof(event));
-	event.type = fWakeEvent;
-	if (SDL_PushEvent(&event) != 1)
-		fWakePending.store(false);
+	const uint64_t one = 1;
+	if (fWakeFd >= 0)
+		(void)!write(fWakeFd, &one, sizeof(one));
 }
 
 WindowRef SdlBackend::WindowFor(uint32 sdlWindowId) const
@@ -361,10 +385,6 @@ WindowRef SdlBackend::WindowFor(uint32 sdlWindowId) const
 
 void SdlBackend::Dispatch(const SDL_Event& event)
 {
-	if (event.type == fWakeEvent) {
-		fWakePending.store(false);
-		return;
-	}
 	if (event.type != SDL_TEXTINPUT)
 		FlushPendingKey();
 
