@@ -56,6 +56,9 @@ MelodeckApp::MelodeckApp(const Playlist& playlist, Clock* clock,
 	fPlayback.SetRepeat(options.repeat);
 	AddHandler(fFrontEnd);
 	AddHandler(fPlaylistHandler);
+	// The player has nothing to do on a pulse; without one it does not
+	// wake twice a second for nothing.
+	SetPulseRate(0);
 }
 
 MelodeckApp::~MelodeckApp()
