@@ -49,6 +49,7 @@ MelodeckApp::MelodeckApp(const Playlist& playlist, Clock* clock,
 	fTeardown(kPluginsRunning),
 	fTeardownThread(-1),
 	fTickRunner(NULL),
+	fTickWait(0),
 	fStatusRunner(NULL),
 	fQuitRunner(NULL),
 	fStatusPrinted(false),
@@ -68,6 +69,9 @@ MelodeckApp::MelodeckApp(const Playlist& playlist, Clock* clock,
 	}
 	AddHandler(fFrontEnd);
 	AddHandler(fPlaylistHandler);
+	// The player has nothing to do on a pulse; without one it does not
+	// wake twice a second for nothing.
+	SetPulseRate(0);
 }
 
 MelodeckApp::~MelodeckApp()
@@ -128,6 +132,8 @@ void MelodeckApp::ReadyToRun()
 	if (fOptions.tickInterval > 0) {
 		BMessage tick(kMelodeckTick);
 		fTickRunner = new BMessageRunner(self, &tick, fOptions.tickInterval);
+		fTickWait = fOptions.tickInterval;
+		_ScheduleTick(true);
 	}
 	if (fOptions.statusInterval > 0) {
 		_PrintStatus();
@@ -261,7 +267,13 @@ void MelodeckApp::MessageReceived(BMessage* message)
 		case kMelodeckGetState:
 		case kMelodeckStartWatching:
 		case kMelodeckStopWatching:
+			// The window asks for the state every second while it plays:
+			// the check for an ended entry is made then, and the tick put
+			// off, so that the two do not wake the player apart.
+			if (message->what == kMelodeckGetState)
+				fPlayback.Update();
 			_HandleCommand(message);
+			_ScheduleTick(true);
 			break;
 
 		case kMelodeckGetPlugins:
@@ -273,6 +285,7 @@ void MelodeckApp::MessageReceived(BMessage* message)
 		case kMelodeckTick:
 		case kMelodeckAudioNews:
 			fPlayback.Update();
+			_ScheduleTick(false);
 			break;
 		case kMelodeckGetAudioState:
 			_ReplyAudioState(message);
@@ -291,6 +304,28 @@ void MelodeckApp::MessageReceived(BMessage* message)
 		default:
 			BApplication::MessageReceived(message);
 	}
+}
+
+// The tick only matters when the playing entry may end: it comes every
+// tick interval near the end, but while the end is far off (or nothing
+// plays) at most once a second, so that a long song does not wake the
+// player ten times a second for nothing. A command may move the end, so
+// after one the tick starts again from now.
+void MelodeckApp::_ScheduleTick(bool force)
+{
+	if (fTickRunner == NULL)
+		return;
+	const bigtime_t kFarTickWait = 1000000;
+	bigtime_t wait = std::max(fOptions.tickInterval, kFarTickWait);
+	const PlaylistEntry* entry = fPlayback.CurrentEntry();
+	if (fPlayback.IsPlaying() && entry != NULL) {
+		const bigtime_t left = ((bigtime_t)entry->length - fPlayback.Position()) * 1000;
+		wait = std::min(wait, std::max(fOptions.tickInterval, left));
+	}
+	if (!force && wait == fTickWait)
+		return;
+	if (fTickRunner->SetInterval(wait) == B_OK)
+		fTickWait = wait;
 }
 
 void MelodeckApp::_HandleCommand(BMessage* message)

@@ -68,6 +68,7 @@ private:
 	void _OpenWindow();
 	void _TellWindowPlugins();
 	void _PrintStatus();
+	void _ScheduleTick(bool force);
 	void _StartTeardown();
 	static int32 _TeardownThread(void* data);
 
@@ -84,6 +85,7 @@ private:
 	TeardownState fTeardown;
 	thread_id fTeardownThread;
 	BMessageRunner* fTickRunner;
+	bigtime_t fTickWait;         // the tick runner's interval now
 	BMessageRunner* fStatusRunner;
 	BMessageRunner* fQuitRunner;
 	bool fStatusPrinted;

@@ -279,6 +279,21 @@ void PlayerWindow::_ApplyState(const BMessage* message)
 		fPlay->SetLabel(label);
 
 	_SetRefreshing(fState.playing);
+	if (fRefresh != NULL)
+		fRefresh->SetInterval(_NextRefresh());
+}
+
+bigtime_t PlayerWindow::_NextRefresh() const
+{
+	if (!fState.HasEntry())
+		return fRefreshInterval;
+	const int32 position = std::max(0, fState.position);
+	// the shown time moves on at the next whole second
+	int32 wait = 1000 - position % 1000;
+	const int32 bar = fBar->NextChangeIn(position);
+	if (bar > 0)
+		wait = std::min(wait, bar);
+	return std::max(fRefreshInterval, (bigtime_t)wait * 1000);
 }
 
 void PlayerWindow::_SetRefreshing(bool refreshing)

@@ -63,7 +63,9 @@ public:
 	// The state the window shows (with the window locked).
 	const PlayerState& State() const { return fState; }
 
-	// How often the position is asked for while an entry plays.
+	// While an entry plays, the position is asked for again when what the
+	// window shows of it changes next (the second shown, the bar's next
+	// pixel), but never more often than this.
 	static const bigtime_t kDefaultRefreshInterval = 250000;
 	// How far Left and Right seek (ms).
 	static const int32 kSeekStep = 5000;
@@ -76,6 +78,7 @@ private:
 	void _Layout();
 	void _ApplyState(const BMessage* message);
 	void _SetRefreshing(bool refreshing);
+	bigtime_t _NextRefresh() const;
 	bool _HandleKey(BMessage* message);
 	void _Send(BMessage* message);
 	void _Send(uint32 what);

@@ -57,6 +57,21 @@ int32 PositionBar::PositionAt(float x) const
 	return (int32)std::lround(share * fLength);
 }
 
+int32 PositionBar::NextChangeIn(int32 position) const
+{
+	const double width = _Track().Width();
+	if (fLength <= 0 || width <= 0 || position >= fLength)
+		return -1;
+	// XFor rounds: the fill moves on when the share passes the middle
+	// between two pixels
+	position = std::max(0, position);
+	const double pixel = std::round((double)position / fLength * width);
+	if (pixel >= width)
+		return -1;
+	const int32 next = (int32)std::ceil((pixel + 0.5) * fLength / width);
+	return std::max(1, next - position);
+}
+
 float PositionBar::_FillRight(int32 position) const
 {
 	return XFor(position);

@@ -41,6 +41,9 @@ public:
 	// The position (ms) that a point of the view stands for, and back.
 	int32 PositionAt(float x) const;
 	float XFor(int32 position) const;
+	// How many ms of play from `position` on until the fill reaches its
+	// next pixel; -1 when it never moves again (or has no length).
+	int32 NextChangeIn(int32 position) const;
 
 private:
 	BRect _Track() const;

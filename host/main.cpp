@@ -7,6 +7,7 @@
 
 #include <AppDefs.h>
 
+#include <pthread.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -34,7 +35,8 @@ std::string program_folder()
 
 // Ctrl-C and kill ask the player to quit properly, so that the plug-ins
 // can close their windows and save their settings. A second Ctrl-C ends it
-// at once, for a plug-in that hangs while closing.
+// at once, for a plug-in that hangs while closing. The watcher sleeps until
+// a signal comes; SIGUSR2, sent by its destructor, only ends it.
 class SignalWatcher {
 public:
 	SignalWatcher()
@@ -42,6 +44,7 @@ public:
 		sigemptyset(&fSignals);
 		sigaddset(&fSignals, SIGINT);
 		sigaddset(&fSignals, SIGTERM);
+		sigaddset(&fSignals, SIGUSR2);
 		// before any other thread exists, so that every thread blocks them
 		// and only this one takes them
 		pthread_sigmask(SIG_BLOCK, &fSignals, NULL);
@@ -54,18 +57,23 @@ public:
 
 	~SignalWatcher()
 	{
-		fStop = true;
-		if (fThread.joinable())
+		if (fThread.joinable()) {
+			fStop = true;
+			pthread_kill(fThread.native_handle(), SIGUSR2);
 			fThread.join();
+		}
 	}
 
 private:
 	void _Watch()
 	{
+		pthread_setname_np(pthread_self(), "signal watcher");
 		int count = 0;
-		const timespec pause = {0, 200 * 1000 * 1000};
-		while (!fStop) {
-			if (sigtimedwait(&fSignals, NULL, &pause) < 0)
+		for (;;) {
+			const int signal = sigwaitinfo(&fSignals, NULL);
+			if (fStop)
+				return;
+			if (signal < 0 || signal == SIGUSR2)
 				continue;
 			if (++count > 1) {
 				fprintf(stderr, "melodeck: stopped\n");

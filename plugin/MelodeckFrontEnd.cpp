@@ -213,7 +213,9 @@ void Melodeck_FrontEnd::Main()
 	while (!fAbortRequested) {
 		if (fAutoRequest)
 			SendInfoRequest();
-		Pause(fInterval);
+		// Without requests of its own the thread has nothing to do until
+		// it is asked to stop (Abort wakes it).
+		Pause(fAutoRequest ? fInterval : B_INFINITE_TIMEOUT);
 	}
 	ThreadCleanUp();
 }

@@ -5,6 +5,7 @@
 #include "kernel/KernelStats.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include <dirent.h>
 #include <link.h>
@@ -13,6 +14,7 @@
 #include <string.h>
 #include <sys/sysinfo.h>
 #include <sys/utsname.h>
+#include <pthread.h>
 #include <unistd.h>
 
 using namespace BPrivate;
@@ -54,9 +56,29 @@ int64 read_number(const char* path, const char* key)
 
 }
 
+namespace {
+
+// The process id, asked of the kernel once (the messaging path needs it
+// for every message); a child made by fork asks again.
+std::atomic<pid_t> sTeam{0};
+
+void forget_team()
+{
+	sTeam.store(0, std::memory_order_relaxed);
+}
+
+}
+
 team_id current_team(void)
 {
-	return getpid();
+	pid_t team = sTeam.load(std::memory_order_relaxed);
+	if (team == 0) {
+		static const int registered = pthread_atfork(NULL, NULL, forget_team);
+		(void)registered;
+		team = getpid();
+		sTeam.store(team, std::memory_order_relaxed);
+	}
+	return team;
 }
 
 status_t get_team_info(team_id team, team_info* info)

@@ -1,4 +1,5 @@
 // BMessageRunner: timing of the first message, counts, changes, bad input.
+#include <Application.h>
 #include <Looper.h>
 #include <Message.h>
 #include <MessageRunner.h>
@@ -9,9 +10,16 @@
 #include "AppTestUtil.h"
 #include "TestUtil.h"
 
+#include <algorithm>
 #include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <vector>
 
 using apptest::Log;
+using apptest::RecordingHandler;
 using apptest::RecordingLooper;
 using testutil::wait_for;
 
@@ -110,4 +118,103 @@ TEST(MessageRunner, RefusesBadArgumentsAndStopsWhenDeleted)
 	ASSERT_EQ(target.SendMessage('sync', &reply), B_OK);
 	EXPECT_EQ(log.Count('tick'), afterDelete);
 	quit(looper);
+}
+
+namespace {
+
+// The names of this process's threads.
+std::vector<std::string> thread_names()
+{
+	std::vector<std::string> names;
+	for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+		std::ifstream comm(task.path() / "comm");
+		std::string name;
+		if (std::getline(comm, name))
+			names.push_back(name);
+	}
+	return names;
+}
+
+}
+
+TEST(MessageRunner, LocalTargetNeedsNoTimerThreadAndRepliesGoWhereAsked)
+{
+	Log log;
+	auto* looper = new RecordingLooper(&log);
+	std::mutex lock;
+	std::vector<BMessenger> returnAddresses;
+	looper->onMessage = [&](BMessage* message) {
+		std::lock_guard<std::mutex> guard(lock);
+		returnAddresses.push_back(message->ReturnAddress());
+		return true;
+	};
+	looper->Run();
+	auto* replies = new RecordingLooper(&log);
+	replies->Run();
+
+	BMessage tick('tick');
+	{
+		BMessageRunner toApp(BMessenger(looper), &tick, 5000, 1);
+		BMessageRunner toReplies(BMessenger(looper), &tick, 5000, 1, BMessenger(replies));
+		ASSERT_TRUE(wait_for([&] { return log.Count('tick') == 2; }));
+	}
+	{
+		std::lock_guard<std::mutex> guard(lock);
+		ASSERT_EQ(returnAddresses.size(), 2u);
+		// without a reply target, replies go to the application
+		const BMessenger app = be_app_messenger;
+		EXPECT_TRUE(std::count(returnAddresses.begin(), returnAddresses.end(), app) == 1);
+		EXPECT_TRUE(std::count(returnAddresses.begin(), returnAddresses.end(),
+			BMessenger(replies)) == 1);
+	}
+	// the target's own wait carried both runners
+	const auto names = thread_names();
+	EXPECT_EQ(std::count(names.begin(), names.end(), "message runners"), 0);
+	quit(replies);
+	quit(looper);
+}
+
+TEST(MessageRunner, EndsWithItsTargetAndFollowsAHandlerToAnotherLooper)
+{
+	// A looper that quits ends the runner; deleting it later is safe.
+	Log log;
+	auto* looper = new RecordingLooper(&log);
+	looper->Run();
+	BMessage tick('tick');
+	auto* runner = new BMessageRunner(BMessenger(looper), &tick, 5000);
+	ASSERT_TRUE(wait_for([&] { return log.Count('tick') >= 1; }));
+	quit(looper);
+	bigtime_t interval;
+	int32 count;
+	EXPECT_EQ(runner->GetInfo(&interval, &count), B_BAD_VALUE);
+	EXPECT_EQ(runner->SetInterval(1000), B_BAD_VALUE);
+	delete runner;
+
+	// A handler that moves to another looper gets its messages there;
+	// one that leaves every looper ends its runner.
+	Log first, second;
+	auto* from = new RecordingLooper(&first);
+	auto* to = new RecordingLooper(&second);
+	from->Run();
+	to->Run();
+	RecordingHandler handler("moving", &second, 'tick');
+	ASSERT_TRUE(from->Lock());
+	from->AddHandler(&handler);
+	from->Unlock();
+	BMessageRunner moving(BMessenger(&handler), &tick, 5000);
+	ASSERT_TRUE(wait_for([&] { return second.Count('tick') >= 1; }));
+	ASSERT_TRUE(from->Lock());
+	from->RemoveHandler(&handler);
+	from->Unlock();
+	ASSERT_TRUE(to->Lock());
+	to->AddHandler(&handler);
+	to->Unlock();
+	const size_t before = second.Count('tick');
+	ASSERT_TRUE(wait_for([&] { return second.Count('tick') >= before + 2; }));
+	ASSERT_TRUE(to->Lock());
+	to->RemoveHandler(&handler);
+	to->Unlock();
+	EXPECT_TRUE(wait_for([&] { return moving.GetInfo(&interval, &count) == B_BAD_VALUE; }));
+	quit(to);
+	quit(from);
 }

@@ -13,6 +13,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 namespace BPrivate {
@@ -26,6 +27,9 @@ struct LinkState {
 	std::mutex lock;
 	std::string signature;
 	int32 appToken = B_NULL_TOKEN;
+	// A copy of appToken for readers, which every message runner and
+	// every default reply address asks for; written under `lock`.
+	std::atomic<int32> publishedToken{B_NULL_TOKEN};
 	port_id port = -1;
 	thread_id reader = -1;
 };
@@ -200,6 +204,7 @@ status_t AppLink::Start(const char* signature, int32 appToken)
 	// cannot reach it.
 	state.signature = signature;
 	state.appToken = appToken;
+	state.publishedToken.store(appToken);
 	std::string name = kPortPrefix + std::to_string(current_team()) + ":" + signature;
 	port_id port = create_port(B_LOOPER_PORT_DEFAULT_CAPACITY, name.c_str());
 	if (port < 0)
@@ -229,6 +234,7 @@ void AppLink::Stop()
 		state.reader = -1;
 		state.signature.clear();
 		state.appToken = B_NULL_TOKEN;
+		state.publishedToken.store(B_NULL_TOKEN);
 	}
 	if (port < 0)
 		return;
@@ -246,9 +252,7 @@ std::string AppLink::Signature()
 
 int32 AppLink::AppToken()
 {
-	LinkState& state = link_state();
-	std::lock_guard<std::mutex> lock(state.lock);
-	return state.appToken;
+	return link_state().publishedToken.load();
 }
 
 BMessenger AppLink::AppMessenger()

@@ -1,5 +1,7 @@
 #include "app/Launcher.h"
 
+#include "kernel/ThreadName.h"
+
 #include <errno.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -36,6 +38,7 @@ struct ExitWatch {
 void reap(pid_t pid, std::shared_ptr<ExitWatch> watch)
 {
 	std::thread([pid, watch] {
+		BPrivate::name_this_thread("launch watcher");
 		int status = 0;
 		while (waitpid(pid, &status, 0) < 0 && errno == EINTR)
 			;

@@ -1,7 +1,15 @@
 #include "app/LooperPort.h"
 
+#include "app/AppLink.h"
+#include "app/MessagePrivate.h"
+#include "app/TokenSpace.h"
+
 #include <Message.h>
 
+#include <pthread.h>
+#include <time.h>
+
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -48,35 +56,152 @@ status_t LooperPort::Push(BMessage* message, bigtime_t timeout, bool force)
 	if (!force && (int32)fQueue.size() >= fCapacity) {
 		if (timeout == 0)
 			return B_WOULD_BLOCK;
-		bool room = wait_with_timeout(fQueueChanged, lock, timeout, [this] {
+		fRoomWaiters++;
+		bool room = wait_with_timeout(fRoomMade, lock, timeout, [this] {
 			return fClosed || (int32)fQueue.size() < fCapacity;
 		});
+		fRoomWaiters--;
 		if (!room)
 			return B_TIMED_OUT;
 		if (fClosed)
 			return B_BAD_PORT_ID;
 	}
 	fQueue.push_back(message);
-	fQueueChanged.notify_all();
+	lock.unlock();
+	_WakeReader();
 	return B_OK;
+}
+
+void LooperPort::_WakeReader()
+{
+	fQueueChanged.notify_all();
 }
 
 BMessage* LooperPort::Pop(bigtime_t timeout)
 {
+	// Beyond some 35 years a time-out is as good as none (and would overflow).
+	const bool forever = timeout < 0 || timeout >= ((bigtime_t)1 << 50);
+	const bigtime_t end = forever || timeout == 0 ? 0 : system_time() + timeout;
 	std::unique_lock<std::mutex> lock(fQueueLock);
-	if (fQueue.empty()) {
-		if (timeout == 0)
+	for (;;) {
+		const bigtime_t nextRunner
+			= fRunners.empty() ? B_INFINITE_TIMEOUT : _SendDueRunners(lock);
+		if (!fQueue.empty()) {
+			BMessage* message = fQueue.front();
+			fQueue.pop_front();
+			const bool posterWaits = fRoomWaiters > 0;
+			lock.unlock();
+			if (posterWaits)
+				fRoomMade.notify_all();
+			return message;
+		}
+		if (fClosed || timeout == 0)
 			return NULL;
-		wait_with_timeout(fQueueChanged, lock, timeout, [this] {
-			return fClosed || !fQueue.empty();
-		});
-		if (fQueue.empty())
+		bigtime_t wakeAt = nextRunner;
+		if (!forever && end < wakeAt)
+			wakeAt = end;
+		if (wakeAt == B_INFINITE_TIMEOUT) {
+			fQueueChanged.wait(lock);
+			continue;
+		}
+		if (!forever && system_time() >= end)
 			return NULL;
+		// An absolute wait on the clock of system_time(): reading the clock
+		// costs more than anything else here on some machines.
+		const timespec at = {(time_t)(wakeAt / 1000000), (long)(wakeAt % 1000000) * 1000};
+		pthread_cond_clockwait(fQueueChanged.native_handle(), lock.mutex()->native_handle(),
+			CLOCK_MONOTONIC, &at);
 	}
-	BMessage* message = fQueue.front();
-	fQueue.pop_front();
-	fQueueChanged.notify_all();
-	return message;
+}
+
+bigtime_t LooperPort::_SendDueRunners(std::unique_lock<std::mutex>& lock)
+{
+	bigtime_t now = system_time();
+	bigtime_t next = B_INFINITE_TIMEOUT;
+	for (size_t i = 0; i < fRunners.size(); i++) {
+		std::shared_ptr<PortRunner> runner = fRunners[i];
+		if (runner->count == 0)
+			continue;
+		if (runner->due > now) {
+			next = std::min(next, runner->due);
+			continue;
+		}
+
+		// A handler may have been deleted, or moved to another looper,
+		// since the runner was made. (A looper is always its own.)
+		std::shared_ptr<LooperPort> port;
+		LooperPort* carrier = this;
+		if (!runner->preferred) {
+			if (!TokenSpace::Get(runner->targetToken, NULL, &port) || !port) {
+				runner->count = 0;
+				continue;
+			}
+			carrier = port.get();
+		}
+		const BMessenger replyTo = runner->replyTo.Team() >= 0 && runner->replyTo.IsValid()
+			? runner->replyTo : AppLink::AppMessenger();
+		const bigtime_t due = runner->due;
+		const int32 count = runner->count;
+		status_t status;
+		bool restart = false;
+		if (carrier == this) {
+			if ((int32)fQueue.size() >= fCapacity) {
+				// a full queue misses this beat rather than growing
+				status = B_WOULD_BLOCK;
+			} else {
+				BMessage* message = new BMessage(runner->message);
+				MessageDelivery& delivery = MessageAccess::MakeDelivery(message);
+				delivery.wasDelivered = true;
+				delivery.replyTo = replyTo;
+				delivery.targetToken = runner->targetToken;
+				delivery.preferred = runner->preferred;
+				fQueue.push_back(message);
+				status = B_OK;
+			}
+		} else {
+			// Posted to the other looper as any sender would, without this
+			// port's lock; RemoveRunner waits until that is done.
+			BMessenger target;
+			MessageAccess::SetMessenger(&target, current_team(), runner->targetToken,
+				runner->preferred);
+			BMessage message(runner->message);
+			SendOptions options;
+			options.replyTo = replyTo;
+			options.timeout = 0;
+			fSending = runner.get();
+			lock.unlock();
+			status = deliver_message(target, message, options);
+			lock.lock();
+			fSending = nullptr;
+			fSent.notify_all();
+			// the list may have changed meanwhile
+			restart = true;
+		}
+
+		// A count or an interval set while the message went out counts
+		// from after it.
+		if (status == B_OK) {
+			if (runner->count > 0 && runner->count == count)
+				runner->count--;
+		} else if (status == B_BAD_PORT_ID) {
+			runner->count = 0;   // the target is gone for good
+		}
+		if (runner->due == due) {
+			runner->due += runner->interval;
+			// After a stall, carry on from now rather than in a burst.
+			if (runner->due <= now)
+				runner->due = now + runner->interval;
+		}
+		if (restart) {
+			now = system_time();
+			next = B_INFINITE_TIMEOUT;
+			i = (size_t)-1;
+			continue;
+		}
+		if (runner->count != 0)
+			next = std::min(next, runner->due);
+	}
+	return next;
 }
 
 int32 LooperPort::Count() const
@@ -92,12 +217,82 @@ void LooperPort::Close()
 		std::lock_guard<std::mutex> lock(fQueueLock);
 		fClosed = true;
 		left.swap(fQueue);
-		fQueueChanged.notify_all();
+		// the runners aimed here end with their target
+		for (const std::shared_ptr<PortRunner>& runner : fRunners)
+			runner->count = 0;
+		fRunners.clear();
 	}
+	fQueueChanged.notify_all();
+	fRoomMade.notify_all();
 	// Deleted outside the lock: a message whose sender waits answers it
 	// with B_NO_REPLY as it goes.
 	for (BMessage* message : left)
 		delete message;
+}
+
+// ---- Runners
+
+void LooperPort::AddRunner(const std::shared_ptr<PortRunner>& runner)
+{
+	{
+		std::lock_guard<std::mutex> lock(fQueueLock);
+		if (fClosed) {
+			runner->count = 0;
+			return;
+		}
+		fRunners.push_back(runner);
+	}
+	_WakeReader();
+}
+
+void LooperPort::RemoveRunner(const PortRunner* runner)
+{
+	std::unique_lock<std::mutex> lock(fQueueLock);
+	for (auto it = fRunners.begin(); it != fRunners.end(); ++it) {
+		if (it->get() == runner) {
+			fRunners.erase(it);
+			break;
+		}
+	}
+	fSent.wait(lock, [this, runner] { return fSending != runner; });
+}
+
+status_t LooperPort::SetRunnerInterval(PortRunner* runner, bigtime_t interval)
+{
+	{
+		std::lock_guard<std::mutex> lock(fQueueLock);
+		if (runner->count == 0)
+			return B_BAD_VALUE;
+		runner->interval = interval;
+		runner->due = system_time() + interval;
+	}
+	// The looper's own thread (the usual caller) is not waiting; another
+	// wakes it to wait for the new time.
+	if (thread.load() != current_thread_id())
+		_WakeReader();
+	return B_OK;
+}
+
+status_t LooperPort::SetRunnerCount(PortRunner* runner, int32 count)
+{
+	std::lock_guard<std::mutex> lock(fQueueLock);
+	if (runner->count == 0)
+		return B_BAD_VALUE;
+	runner->count = count;
+	return B_OK;
+}
+
+status_t LooperPort::GetRunnerInfo(const PortRunner* runner, bigtime_t* interval,
+                                   int32* count) const
+{
+	std::lock_guard<std::mutex> lock(fQueueLock);
+	if (runner->count == 0)
+		return B_BAD_VALUE;
+	if (interval != nullptr)
+		*interval = runner->interval;
+	if (count != nullptr)
+		*count = runner->count;
+	return B_OK;
 }
 
 status_t LooperPort::Lock(bigtime_t timeout)
@@ -135,7 +330,8 @@ bool LooperPort::Unlock()
 		return false;
 	if (--fLockCount == 0) {
 		fOwner = -1;
-		fLockReleased.notify_all();
+		if (fRequests > 0)
+			fLockReleased.notify_all();
 	}
 	return true;
 }

@@ -8,17 +8,36 @@
 #ifndef PRIVATE_APP_LOOPER_PORT_H
 #define PRIVATE_APP_LOOPER_PORT_H
 
+#include <Message.h>
+#include <Messenger.h>
 #include <OS.h>
 
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
+#include <vector>
 
 class BLooper;
 class BMessage;
 
 namespace BPrivate {
+
+// A message runner whose target is a looper of this process. It is
+// carried by that looper's port: the looper's own wait for its next
+// message ends when the runner is due, and the message is made then, on
+// the looper's thread, so that no other thread has to wake to post it.
+// Every member is guarded by the port's queue lock.
+struct PortRunner {
+	int32 targetToken = -1;
+	bool preferred = true;
+	BMessage message;
+	BMessenger replyTo;      // the application when not valid
+	bigtime_t interval = 0;
+	bigtime_t due = 0;
+	int32 count = 0;         // messages still to send; negative: for ever
+};
 
 // The calling thread's id (find_thread(NULL)), remembered per thread.
 thread_id current_thread_id();
@@ -41,6 +60,19 @@ public:
 	int32 Capacity() const { return fCapacity; }
 	// No more posts; the messages still queued are deleted.
 	void Close();
+
+	// ---- Message runners carried by this port
+
+	// From now on the port sends the runner's messages. A runner added to
+	// a closed port has nothing more to send (its count becomes 0).
+	void AddRunner(const std::shared_ptr<PortRunner>& runner);
+	// After this returns, the runner sends nothing more.
+	void RemoveRunner(const PortRunner* runner);
+	// B_BAD_VALUE for a runner that has sent all its messages.
+	status_t SetRunnerInterval(PortRunner* runner, bigtime_t interval);
+	status_t SetRunnerCount(PortRunner* runner, int32 count);
+	status_t GetRunnerInfo(const PortRunner* runner, bigtime_t* interval,
+	                       int32* count) const;
 
 	// ---- The lock (nesting per thread)
 
@@ -70,10 +102,23 @@ private:
 	BLooper* const fLooper;
 	const int32 fCapacity;
 
+	// Queues the messages of the runners that are due; returns when the
+	// next one is due (B_INFINITE_TIMEOUT for none). Called with the queue
+	// lock held, which it may let go of for a while.
+	bigtime_t _SendDueRunners(std::unique_lock<std::mutex>& lock);
+	// Wakes the thread that waits for a message, after the queue lock is
+	// let go of (so that it does not wake only to wait for that lock).
+	void _WakeReader();
+
 	mutable std::mutex fQueueLock;
-	std::condition_variable fQueueChanged;
+	std::condition_variable fQueueChanged;   // a message came, or a runner changed
+	std::condition_variable fRoomMade;       // a message was taken
 	std::deque<BMessage*> fQueue;
 	bool fClosed = false;
+	int32 fRoomWaiters = 0;                  // posters waiting for room
+	std::vector<std::shared_ptr<PortRunner>> fRunners;
+	const PortRunner* fSending = nullptr;    // sent with the lock let go of
+	std::condition_variable fSent;           // fSending was done with
 
 	mutable std::mutex fStateLock;
 	std::condition_variable fLockReleased;

@@ -1,11 +1,16 @@
 #include "app/RunnerTimer.h"
 
 #include "app/AppLink.h"
+#include "app/LooperPort.h"
 #include "app/MessagePrivate.h"
+#include "app/TokenSpace.h"
+#include "kernel/ThreadName.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -33,18 +38,18 @@ public:
 		return *timer;
 	}
 
-	int32 Add(Runner runner)
+	void Add(int32 token, Runner runner)
 	{
 		std::lock_guard<std::mutex> lock(fLock);
 		if (!fStarted) {
 			std::thread(&Timer::Loop, this).detach();
 			fStarted = true;
 		}
-		int32 token = fNextToken++;
 		fRunners.emplace(token, std::move(runner));
 		fChanged.notify_all();
-		return token;
 	}
+
+
 
 	void Remove(int32 token)
 	{
@@ -94,6 +99,7 @@ public:
 private:
 	void Loop()
 	{
+		name_this_thread("message runners");
 		std::unique_lock<std::mutex> lock(fLock);
 		for (;;) {
 			auto next = fRunners.end();
@@ -154,7 +160,6 @@ private:
 	std::condition_variable fChanged;
 	std::condition_variable fSent;
 	std::map<int32, Runner> fRunners;
-	int32 fNextToken = 1;
 	int32 fSending = -1;
 	bool fStarted = false;
 };
@@ -166,9 +171,79 @@ bigtime_t clamp_interval(bigtime_t interval)
 
 }
 
+namespace {
+
+// Runners whose target is a looper of this process, carried by that
+// looper's port (see PortRunner).
+class LocalRunners {
+public:
+	static LocalRunners& Default()
+	{
+		static LocalRunners* runners = new LocalRunners;
+		return *runners;
+	}
+
+	struct Entry {
+		std::shared_ptr<PortRunner> runner;
+		std::shared_ptr<LooperPort> carrier;
+	};
+
+	void Add(int32 token, Entry entry)
+	{
+		std::lock_guard<std::mutex> lock(fLock);
+		fEntries.emplace(token, std::move(entry));
+	}
+
+	bool Take(int32 token, Entry* entry)
+	{
+		std::lock_guard<std::mutex> lock(fLock);
+		auto it = fEntries.find(token);
+		if (it == fEntries.end())
+			return false;
+		*entry = std::move(it->second);
+		fEntries.erase(it);
+		return true;
+	}
+
+	bool Find(int32 token, Entry* entry)
+	{
+		std::lock_guard<std::mutex> lock(fLock);
+		auto it = fEntries.find(token);
+		if (it == fEntries.end())
+			return false;
+		*entry = it->second;
+		return true;
+	}
+
+private:
+	std::mutex fLock;
+	std::map<int32, Entry> fEntries;
+};
+
+std::atomic<int32> sNextToken{1};
+
+}
+
 int32 RunnerTimer::Add(const BMessenger& target, const BMessage& message,
                        bigtime_t interval, int32 count, const BMessenger& replyTo)
 {
+	const int32 token = sNextToken++;
+	std::shared_ptr<LooperPort> port;
+	if (target.IsTargetLocal()
+		&& TokenSpace::Get(MessageAccess::Token(target), NULL, &port) && port) {
+		auto runner = std::make_shared<PortRunner>();
+		runner->targetToken = MessageAccess::Token(target);
+		runner->preferred = MessageAccess::Preferred(target);
+		runner->message = message;
+		runner->replyTo = replyTo;
+		runner->interval = clamp_interval(interval);
+		runner->count = count < 0 ? -1 : count;
+		runner->due = system_time() + runner->interval;
+		port->AddRunner(runner);
+		LocalRunners::Default().Add(token, LocalRunners::Entry{runner, port});
+		return token;
+	}
+
 	Runner runner;
 	runner.target = target;
 	runner.message = message;
@@ -176,28 +251,42 @@ int32 RunnerTimer::Add(const BMessenger& target, const BMessage& message,
 	runner.interval = clamp_interval(interval);
 	runner.count = count < 0 ? -1 : count;
 	runner.due = system_time() + runner.interval;
-	return Timer::Default().Add(std::move(runner));
+	Timer::Default().Add(token, std::move(runner));
+	return token;
 }
 
 void RunnerTimer::Remove(int32 token)
 {
-	Timer::Default().Remove(token);
+	LocalRunners::Entry entry;
+	if (LocalRunners::Default().Take(token, &entry))
+		entry.carrier->RemoveRunner(entry.runner.get());
+	else
+		Timer::Default().Remove(token);
 }
 
 status_t RunnerTimer::SetInterval(int32 token, bigtime_t interval)
 {
 	if (interval <= 0)
 		return B_BAD_VALUE;
+	LocalRunners::Entry entry;
+	if (LocalRunners::Default().Find(token, &entry))
+		return entry.carrier->SetRunnerInterval(entry.runner.get(), clamp_interval(interval));
 	return Timer::Default().SetInterval(token, clamp_interval(interval));
 }
 
 status_t RunnerTimer::SetCount(int32 token, int32 count)
 {
+	LocalRunners::Entry entry;
+	if (LocalRunners::Default().Find(token, &entry))
+		return entry.carrier->SetRunnerCount(entry.runner.get(), count < 0 ? -1 : count);
 	return Timer::Default().SetCount(token, count < 0 ? -1 : count);
 }
 
 status_t RunnerTimer::GetInfo(int32 token, bigtime_t* interval, int32* count)
 {
+	LocalRunners::Entry entry;
+	if (LocalRunners::Default().Find(token, &entry))
+		return entry.carrier->GetRunnerInfo(entry.runner.get(), interval, count);
 	return Timer::Default().GetInfo(token, interval, count);
 }
 

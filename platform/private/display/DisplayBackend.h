@@ -36,8 +36,9 @@ public:
 	// Called with the window's contentLock held.
 	virtual void Present(WindowRecord& window, const std::vector<PixelRect>& damage) = 0;
 
-	// Waits up to `timeout` microseconds for window-system events or a
-	// Wake, and hands the events to the server.
+	// Waits up to `timeout` microseconds (B_INFINITE_TIMEOUT: as long as
+	// it takes) for window-system events or a Wake, and hands the events
+	// to the server.
 	virtual void WaitAndDispatch(bigtime_t timeout) = 0;
 	// Any thread: makes WaitAndDispatch return soon.
 	virtual void Wake() = 0;

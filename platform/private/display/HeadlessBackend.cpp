@@ -1,5 +1,7 @@
 #include "display/HeadlessBackend.h"
 
+#include <OS.h>
+
 #include "display/ServerCore.h"
 
 #include <chrono>
@@ -86,14 +88,21 @@ void HeadlessBackend::PassFocusOn(WindowRecord& window)
 void HeadlessBackend::WaitAndDispatch(bigtime_t timeout)
 {
 	std::unique_lock<std::mutex> lock(fLock);
-	fSignal.wait_for(lock, std::chrono::microseconds(timeout), [this]() { return fWoken; });
+	if (timeout == B_INFINITE_TIMEOUT)
+		fSignal.wait(lock, [this]() { return fWoken; });
+	else
+		fSignal.wait_for(lock, std::chrono::microseconds(timeout), [this]() { return fWoken; });
 	fWoken = false;
 }
 
 void HeadlessBackend::Wake()
 {
-	std::lock_guard<std::mutex> lock(fLock);
-	fWoken = true;
+	{
+		std::lock_guard<std::mutex> lock(fLock);
+		fWoken = true;
+	}
+	// after the lock is let go of, so that the display thread does not
+	// wake only to wait for it
 	fSignal.notify_one();
 }
 

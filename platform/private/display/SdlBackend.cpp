@@ -4,12 +4,18 @@
 #include <ViewDefs.h>
 #include "display/ServerCore.h"
 
+#include <OS.h>
+
 #include <SDL.h>
 #include <SDL_syswm.h>
 
 #include <dlfcn.h>
+#include <poll.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -95,6 +101,11 @@ void set_border_only(SDL_Window* window)
 class SdlBackend : public DisplayBackend {
 public:
 	explicit SdlBackend(ServerCore& core) : fCore(core) {}
+	~SdlBackend() override
+	{
+		if (fWakeFd >= 0)
+			close(fWakeFd);
+	}
 
 	const char* Name() const override { return "sdl"; }
 	bool IsHeadless() const override { return false; }
@@ -139,8 +150,14 @@ private:
 
 	ServerCore& fCore;
 	bool fLocked = false;
-	uint32 fWakeEvent = 0;
-	std::atomic<bool> fWakePending{false};
+	// The thread waits in poll() on the X connection and on fWakeFd, which
+	// Wake writes to. (SDL's own waiting polls every millisecond while it
+	// has no window, and wakes itself through a window that another
+	// thread may be destroying.) The hidden window only lends its
+	// connection.
+	SDL_Window* fConnectionWindow = nullptr;
+	int fDisplayFd = -1;
+	int fWakeFd = -1;
 	bigtime_t fTickBase = 0;
 	std::unordered_map<uint32, window_id> fIds;   // SDL's window ids to ours
 
@@ -174,13 +191,27 @@ status_t SdlBackend::Start(int32* screenWidth, int32* screenHeight)
 	// Window surfaces in plain X11 memory, not through an OpenGL renderer.
 	SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
 
+	// Without a session bus, libdbus would have dbus-launch start one for
+	// SDL's input-method and screen-saver support, and that daemon would
+	// outlive the program. SDL does without the bus.
+	const char* bus = getenv("DBUS_SESSION_BUS_ADDRESS");
+	if (bus == NULL || bus[0] == '\0')
+		setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+
 	if (SDL_Init(SDL_INIT_VIDEO) != 0) {
 		fprintf(stderr, "display: SDL: %s\n", SDL_GetError());
 		fLocked = false;
 		sSdlLock.unlock();
 		return B_ERROR;
 	}
-	fWakeEvent = SDL_RegisterEvents(1);
+	fWakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+	fConnectionWindow = SDL_CreateWindow("", 0, 0, 1, 1,
+		SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR);
+	SDL_SysWMinfo info;
+	SDL_VERSION(&info.version);
+	if (fConnectionWindow != nullptr && SDL_GetWindowWMInfo(fConnectionWindow, &info)
+		&& info.subsystem == SDL_SYSWM_X11)
+		fDisplayFd = ConnectionNumber(info.info.x11.display);
 	SDL_Rect bounds;
 	if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
 		*screenWidth = bounds.w;
@@ -193,6 +224,11 @@ status_t SdlBackend::Start(int32* screenWidth, int32* screenHeight)
 
 void SdlBackend::Stop()
 {
+	if (fConnectionWindow != nullptr) {
+		SDL_DestroyWindow(fConnectionWindow);
+		fConnectionWindow = nullptr;
+	}
+	fDisplayFd = -1;
 	SDL_Quit();
 	if (fLocked) {
 		fLocked = false;
@@ -308,26 +344,34 @@ void SdlBackend::Repaint(WindowRecord& window)
 
 void SdlBackend::WaitAndDispatch(bigtime_t timeout)
 {
+	// Reads what the connection holds (and sends what is still to send),
+	// so that poll() below only waits when nothing is queued anywhere.
+	SDL_PumpEvents();
 	SDL_Event event;
-	int milliseconds = (int)((timeout + 999) / 1000);
-	if (SDL_WaitEventTimeout(&event, milliseconds) != 0) {
-		Dispatch(event);
-		for (int i = 0; i < kEventBatch && SDL_PollEvent(&event) != 0; i++)
-			Dispatch(event);
+	if (SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0) {
+		pollfd fds[2] = {{fWakeFd, POLLIN, 0}, {fDisplayFd, POLLIN, 0}};
+		const int milliseconds = timeout == B_INFINITE_TIMEOUT
+			? -1 : (int)std::min<bigtime_t>((timeout + 999) / 1000, INT32_MAX);
+		if (fDisplayFd >= 0 && fWakeFd >= 0)
+			poll(fds, 2, milliseconds);
+		else if (SDL_WaitEventTimeout(nullptr, milliseconds) != 0) {
+			// no connection to wait on: SDL waits its own way
+		}
+		uint64_t count;
+		if (fWakeFd >= 0)
+			(void)!read(fWakeFd, &count, sizeof(count));
+		SDL_PumpEvents();
 	}
+	for (int i = 0; i < kEventBatch && SDL_PollEvent(&event) != 0; i++)
+		Dispatch(event);
 	FlushPendingKey();
 }
 
 void SdlBackend::Wake()
 {
-	// One wake-up event in SDL's queue is enough.
-	if (fWakePending.exchange(true))
-		return;
-	SDL_Event event;
-	memset(&event, 0, sizeof(event));
-	event.type = fWakeEvent;
-	if (SDL_PushEvent(&event) != 1)
-		fWakePending.store(false);
+	const uint64_t one = 1;
+	if (fWakeFd >= 0)
+		(void)!write(fWakeFd, &one, sizeof(one));
 }
 
 WindowRef SdlBackend::WindowFor(uint32 sdlWindowId) const
@@ -341,10 +385,6 @@ WindowRef SdlBackend::WindowFor(uint32 sdlWindowId) const
 
 void SdlBackend::Dispatch(const SDL_Event& event)
 {
-	if (event.type == fWakeEvent) {
-		fWakePending.store(false);
-		return;
-	}
 	if (event.type != SDL_TEXTINPUT)
 		FlushPendingKey();
 

@@ -4,8 +4,11 @@
 #include <InterfaceDefs.h>
 #include <ViewDefs.h>
 #include "display/SdlBackend.h"
+#include "kernel/ThreadName.h"
 #include "interface/Modifiers.h"
 #include "interface/PngWriter.h"
+
+#include <OS.h>
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -21,8 +24,6 @@ namespace {
 // Screenshots for people watching a headless machine: at most this often
 // per window; the last picture of a burst is written when the time is up.
 const bigtime_t kShotInterval = 250000;
-// The longest the display thread sleeps when nothing is due.
-const bigtime_t kIdleWait = 1000000;
 // Unconfirmed geometry requests remembered per window.
 const size_t kMaxPending = 8;
 
@@ -107,6 +108,7 @@ void ServerCore::Start()
 	std::future<void> ready = started->get_future();
 	std::shared_ptr<ServerCore> self = shared_from_this();
 	fThread = std::thread([self, started]() {
+		BPrivate::name_this_thread("display server");
 		self->ThreadMain([started](status_t) { started->set_value(); });
 	});
 	ready.wait();
@@ -164,6 +166,10 @@ void ServerCore::ThreadMain(std::function<void(status_t)> started)
 		fBackend->DestroyNative(*window);
 		window->destroyed = true;
 	}
+	{
+		std::lock_guard<std::mutex> lock(fWakeLock);
+		fBackendStopped = true;
+	}
 	fBackend->Stop();
 }
 
@@ -195,11 +201,15 @@ bool ServerCore::OnDisplayThread() const
 
 status_t ServerCore::Post(std::function<void()> work)
 {
-	std::lock_guard<std::mutex> lock(fQueueLock);
-	if (!fAccepting)
-		return B_NO_INIT;
-	fQueue.push_back(std::move(work));
-	fBackend->Wake();
+	{
+		std::lock_guard<std::mutex> lock(fQueueLock);
+		if (!fAccepting)
+			return B_NO_INIT;
+		fQueue.push_back(std::move(work));
+	}
+	std::lock_guard<std::mutex> lock(fWakeLock);
+	if (!fBackendStopped)
+		fBackend->Wake();
 	return B_OK;
 }
 
@@ -622,7 +632,8 @@ void ServerCore::WriteDueScreenshots()
 
 bigtime_t ServerCore::NextTimeout() const
 {
-	bigtime_t timeout = kIdleWait;
+	// Nothing due: the thread sleeps until events or work arrive.
+	bigtime_t timeout = B_INFINITE_TIMEOUT;
 	if (fShotDir.empty())
 		return timeout;
 	bigtime_t now = display_clock();

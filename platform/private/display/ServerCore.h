@@ -101,6 +101,11 @@ struct ServerCore : std::enable_shared_from_this<ServerCore> {
 	std::deque<std::function<void()>> fQueue;
 	bool fAccepting = false;
 	bool fStopping = false;
+	// Guards waking the backend from other threads against its Stop, so
+	// that Post can wake the display thread without holding fQueueLock
+	// (which the woken thread takes first).
+	std::mutex fWakeLock;
+	bool fBackendStopped = false;
 	std::mutex fShutdownLock;
 	bool fJoined = false;
 

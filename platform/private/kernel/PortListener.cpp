@@ -1,6 +1,7 @@
 #include "kernel/PortListener.h"
 
 #include "kernel/PortWire.h"
+#include "kernel/ThreadName.h"
 
 #include <errno.h>
 #include <poll.h>
@@ -40,7 +41,10 @@ void PortListener::Serve(port_id port, int listenFd)
 	fAdded.emplace_back(port, listenFd);
 	if (!fStarted) {
 		fStarted = true;
-		std::thread([this] { Run(); }).detach();
+		std::thread([this] {
+			name_this_thread("port listener");
+			Run();
+		}).detach();
 	}
 	Poke();
 }

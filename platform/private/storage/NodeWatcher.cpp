@@ -3,6 +3,7 @@
 #include <NodeMonitor.h>
 
 #include "storage/PathUtil.h"
+#include "kernel/ThreadName.h"
 
 #include <dirent.h>
 #include <errno.h>
@@ -154,7 +155,10 @@ status_t Engine::start_locked()
 
 int Engine::add_kernel_watch_locked(const std::string& path, bool folder)
 {
-	int wd = inotify_add_watch(fFd, path.c_str(), kMask);
+	// A folder's own contents never change by writes; writes to its
+	// entries are seen through their own watches. Left out, they do not
+	// wake the reader for every write to some other file in a busy folder.
+	int wd = inotify_add_watch(fFd, path.c_str(), folder ? kMask & ~IN_MODIFY : kMask);
 	if (wd < 0)
 		return -1;
 	KernelWatch& watch = fWatches[wd];
@@ -310,6 +314,7 @@ WatchedNode* Engine::folder_node_locked(const KernelWatch& watch)
 
 void Engine::run()
 {
+	BPrivate::name_this_thread("node monitor");
 	alignas(struct inotify_event) char buffer[16384];
 	for (;;) {
 		bool pending;

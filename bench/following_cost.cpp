@@ -1,0 +1,337 @@
+// What following playback costs the whole player process, next to the
+// floor of the design: a bare model of four threads (a timer thread and
+// three threads that each wake the next, doing no work) at the same
+// 25 ms period.
+//
+// Both run at the same time as child processes, so that both see the same
+// load on the machine. Their threads are read from /proc every sample
+// (run time from schedstat, voluntary context switches from status); each
+// figure is the median over the samples.
+//
+//   player_cpu_%      the player with the plug-in, share of one core
+//   player_ctx/poll   its voluntary context switches per 25 ms poll
+//   bare_cpu_%, bare_ctx/poll   the same for the bare model
+//
+// The player runs headless; when a display is there (scripts/with-xvfb),
+// also with the SDL backend:
+//   scripts/with-xvfb build/bin/bench_following_cost
+// FOLLOWING_SAMPLES=N and FOLLOWING_SAMPLE_SECONDS=S change the sampling
+// (8 samples of 5 s by default); FOLLOWING_THREADS=1 prints each thread.
+//
+// Measured on a shared 2-core VM (6 samples of 5 s, Xvfb), cpu % and
+// switches per poll, player / bare model:
+//   before the runners moved into the loopers' own waits:
+//     headless 0.80 % / 7.6   SDL 0.91 % / 7.4    bare 0.26 % / 4.0
+//   after:
+//     headless 0.63 % / 3.19  SDL 0.66 % / 3.18   bare 0.28 % / 4.0
+// Three wake-ups per poll are the message exchange itself (the lyrics
+// window at its deadline, the player answering, the front end's mailbox
+// taking the answer); the rest is the player window's and the headless
+// status line's own timers and the display thread presenting them.
+#include <benchmark/benchmark.h>
+
+#include <OS.h>
+
+#include <dirent.h>
+#include <semaphore.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const bigtime_t kPollInterval = 25000;
+const char* const kBareModelArg = "--bare-model";
+
+std::string program_folder()
+{
+	char path[4096];
+	const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+	if (length <= 0)
+		return ".";
+	path[length] = '\0';
+	return std::filesystem::path(path).parent_path().string();
+}
+
+int env_int(const char* name, int fallback)
+{
+	const char* value = getenv(name);
+	const int number = value != nullptr ? atoi(value) : 0;
+	return number > 0 ? number : fallback;
+}
+
+// ---- The bare model
+
+// Plain futex semaphores, so that the model costs what the operating
+// system asks for four wake-ups and nothing more.
+struct BareStage {
+	sem_t wake;
+	sem_t* next = nullptr;
+};
+
+[[noreturn]] void run_bare_model()
+{
+	static BareStage stages[3];
+	for (BareStage& stage : stages)
+		sem_init(&stage.wake, 0, 0);
+	stages[0].next = &stages[1].wake;
+	stages[1].next = &stages[2].wake;
+	for (BareStage& stage : stages) {
+		std::thread([&stage] {
+			for (;;) {
+				while (sem_wait(&stage.wake) != 0) {
+				}
+				if (stage.next != nullptr)
+					sem_post(stage.next);
+			}
+		}).detach();
+	}
+	// the timer: the main thread sleeps to each deadline and wakes the first
+	timespec next;
+	clock_gettime(CLOCK_MONOTONIC, &next);
+	for (;;) {
+		next.tv_nsec += kPollInterval * 1000;
+		if (next.tv_nsec >= 1000000000) {
+			next.tv_nsec -= 1000000000;
+			next.tv_sec++;
+		}
+		clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
+		sem_post(&stages[0].wake);
+	}
+}
+
+// ---- Reading a process from /proc
+
+struct ThreadFigures {
+	std::string name;
+	uint64_t runNs = 0;
+	uint64_t voluntary = 0;
+};
+
+// Every thread of `pid` by its id; empty when the process is gone.
+std::map<int, ThreadFigures> read_threads(pid_t pid)
+{
+	std::map<int, ThreadFigures> result;
+	const std::string folder = "/proc/" + std::to_string(pid) + "/task";
+	DIR* dir = opendir(folder.c_str());
+	if (dir == nullptr)
+		return result;
+	while (dirent* entry = readdir(dir)) {
+		if (entry->d_name[0] == '.')
+			continue;
+		const std::string task = folder + "/" + entry->d_name;
+		ThreadFigures figures;
+		std::ifstream schedstat(task + "/schedstat");
+		if (!(schedstat >> figures.runNs))
+			continue;
+		std::ifstream status(task + "/status");
+		std::string line;
+		while (std::getline(status, line)) {
+			if (line.rfind("Name:", 0) == 0)
+				figures.name = line.substr(line.find_first_not_of(" \t", 5));
+			else if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+				figures.voluntary = strtoull(line.c_str() + 24, nullptr, 10);
+		}
+		result[atoi(entry->d_name)] = figures;
+	}
+	closedir(dir);
+	return result;
+}
+
+struct Sample {
+	double cpuPercent = 0;
+	double switchesPerPoll = 0;
+};
+
+// The figures of one process between two readings `wall` µs apart;
+// threads that came or went in between count with what was seen of them.
+Sample difference(const std::map<int, ThreadFigures>& before,
+	const std::map<int, ThreadFigures>& after, bigtime_t wall)
+{
+	uint64_t runNs = 0;
+	uint64_t voluntary = 0;
+	for (const auto& [tid, figures] : after) {
+		auto it = before.find(tid);
+		runNs += figures.runNs - (it != before.end() ? it->second.runNs : 0);
+		voluntary += figures.voluntary - (it != before.end() ? it->second.voluntary : 0);
+	}
+	Sample sample;
+	sample.cpuPercent = 100.0 * (double)runNs / 1000.0 / (double)wall;
+	sample.switchesPerPoll = (double)voluntary / ((double)wall / kPollInterval);
+	return sample;
+}
+
+double median(std::vector<double> values)
+{
+	if (values.empty())
+		return 0;
+	std::sort(values.begin(), values.end());
+	const size_t middle = values.size() / 2;
+	return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// ---- Child processes
+
+pid_t start(const std::vector<std::string>& args, const std::vector<std::string>& env)
+{
+	const pid_t pid = fork();
+	if (pid != 0)
+		return pid;
+	for (const std::string& setting : env)
+		putenv(strdup(setting.c_str()));
+	const int null = open("/dev/null", O_WRONLY);
+	dup2(null, STDOUT_FILENO);
+	std::vector<char*> argv;
+	for (const std::string& arg : args)
+		argv.push_back(const_cast<char*>(arg.c_str()));
+	argv.push_back(nullptr);
+	execv(argv[0], argv.data());
+	_exit(127);
+}
+
+void stop(pid_t pid)
+{
+	kill(pid, SIGTERM);
+	int status;
+	const bigtime_t end = system_time() + 5000000;
+	while (waitpid(pid, &status, WNOHANG) == 0) {
+		if (system_time() > end) {
+			kill(pid, SIGKILL);
+			waitpid(pid, &status, 0);
+			return;
+		}
+		snooze(20000);
+	}
+}
+
+// A folder with one song of 10 minutes whose lyrics change line every
+// 3 seconds, and the player's settings.
+std::string make_folder()
+{
+	std::string folder
+		= (std::filesystem::temp_directory_path() / "following-cost-XXXXXX").string();
+	if (mkdtemp(folder.data()) == nullptr)
+		abort();
+	// in a folder of its own, which the plug-in watches with its parent
+	std::filesystem::create_directory(folder + "/music");
+	std::ofstream lyrics(folder + "/music/song.lrc");
+	for (int i = 0; i < 200; i++) {
+		char tag[32];
+		snprintf(tag, sizeof(tag), "[%02d:%02d.00]", i * 3 / 60, i * 3 % 60);
+		lyrics << tag << "line number " << i << " of the benchmark song\n";
+	}
+	std::ofstream playlist(folder + "/music/list.m3u8");
+	playlist << "#EXTM3U\n#EXTINF:600,Bench Song\nsong.mp3\n";
+	return folder;
+}
+
+void print_threads(const char* what, const std::map<int, ThreadFigures>& before,
+	const std::map<int, ThreadFigures>& after, bigtime_t wall)
+{
+	fprintf(stderr, "%s, per thread:\n", what);
+	for (const auto& [tid, figures] : after) {
+		auto it = before.find(tid);
+		std::map<int, ThreadFigures> one{{tid, figures}};
+		std::map<int, ThreadFigures> was;
+		if (it != before.end())
+			was[tid] = it->second;
+		const Sample sample = difference(was, one, wall);
+		fprintf(stderr, "  %-16s %6.3f %%  %6.2f switches/poll\n", figures.name.c_str(),
+			sample.cpuPercent, sample.switchesPerPoll);
+	}
+}
+
+}
+
+// The player with the plug-in and the bare model side by side.
+static void BM_FollowingCost(benchmark::State& state)
+{
+	const bool sdl = state.range(0) != 0;
+	if (sdl && (getenv("DISPLAY") == nullptr || getenv("DISPLAY")[0] == '\0')) {
+		state.SkipWithError("no display (run through scripts/with-xvfb)");
+		return;
+	}
+	const int samples = env_int("FOLLOWING_SAMPLES", 8);
+	const int sampleSeconds = env_int("FOLLOWING_SAMPLE_SECONDS", 5);
+	const int warmUpSeconds = 3;
+	const std::string bin = program_folder();
+	const std::string folder = make_folder();
+
+	std::vector<std::string> env = {"XDG_CONFIG_HOME=" + folder, "XDG_RUNTIME_DIR=" + folder};
+	env.push_back(sdl ? "VERSO_DISPLAY=sdl" : "VERSO_DISPLAY=headless");
+	env.push_back(sdl ? "VERSO_HEADLESS=0" : "VERSO_HEADLESS=1");
+	std::vector<std::string> args = {bin + "/melodeck", "--plugins", bin + "/plugins",
+		"--no-repeat", "--seconds",
+		std::to_string(warmUpSeconds + samples * sampleSeconds + 30)};
+	if (!sdl)
+		args.push_back("--headless");
+	args.push_back(folder + "/music/list.m3u8");
+
+	std::vector<double> playerCpu, playerSwitches, bareCpu, bareSwitches;
+	for (auto _ : state) {
+		const pid_t player = start(args, env);
+		const pid_t bare = start({bin + "/bench_following_cost", kBareModelArg}, {});
+		snooze(warmUpSeconds * 1000000LL);
+		auto playerBefore = read_threads(player);
+		auto bareBefore = read_threads(bare);
+		bigtime_t when = system_time();
+		for (int i = 0; i < samples; i++) {
+			snooze(sampleSeconds * 1000000LL);
+			const auto playerNow = read_threads(player);
+			const auto bareNow = read_threads(bare);
+			const bigtime_t now = system_time();
+			if (playerNow.empty() || bareNow.empty())
+				break;
+			const Sample p = difference(playerBefore, playerNow, now - when);
+			const Sample b = difference(bareBefore, bareNow, now - when);
+			playerCpu.push_back(p.cpuPercent);
+			playerSwitches.push_back(p.switchesPerPoll);
+			bareCpu.push_back(b.cpuPercent);
+			bareSwitches.push_back(b.switchesPerPoll);
+			if (getenv("FOLLOWING_THREADS") != nullptr && i == samples - 1)
+				print_threads(sdl ? "player (SDL)" : "player (headless)", playerBefore,
+					playerNow, now - when);
+			playerBefore = playerNow;
+			bareBefore = bareNow;
+			when = now;
+		}
+		stop(bare);
+		stop(player);
+	}
+	std::filesystem::remove_all(folder);
+	if ((int)playerCpu.size() < samples) {
+		state.SkipWithError("the player or the bare model ended early");
+		return;
+	}
+	state.counters["player_cpu_%"] = median(playerCpu);
+	state.counters["player_ctx/poll"] = median(playerSwitches);
+	state.counters["bare_cpu_%"] = median(bareCpu);
+	state.counters["bare_ctx/poll"] = median(bareSwitches);
+}
+BENCHMARK(BM_FollowingCost)->ArgName("sdl")->Arg(0)->Arg(1)->Iterations(1)
+	->Unit(benchmark::kSecond);
+
+int main(int argc, char** argv)
+{
+	if (argc == 2 && strcmp(argv[1], kBareModelArg) == 0)
+		run_bare_model();
+	benchmark::Initialize(&argc, argv);
+	benchmark::RunSpecifiedBenchmarks();
+	benchmark::Shutdown();
+	return 0;
+}
