@@ -225,6 +225,7 @@ TEST_F(LyricsViewMenuTest, RightClickOpensTheMenuMarkedFromThePreferenceAndItsIt
 	StartPlayer({"Song"});
 	OpenView();
 	ChangePrefs([](TPref& p) { p.stayOnTop = true; }, 0);
+	const int32 windowsBefore = be_app->CountWindows();
 
 	inject_click(fWindow, BPoint(30, 20), 2 /* secondary */);
 	BWindow* menuWindow = MenuWindow();
@@ -251,6 +252,9 @@ TEST_F(LyricsViewMenuTest, RightClickOpensTheMenuMarkedFromThePreferenceAndItsIt
 
 	BPopUpMenu* menu = Locked([&] { return fView->PopupMenu(); });
 	ASSERT_TRUE(closed(menu));
+	// the first menu's window is gone before the next one is looked for, so
+	// that the search cannot find the one being deleted
+	ASSERT_TRUE(testutil::wait_for([&] { return be_app->CountWindows() == windowsBefore; }));
 
 	// the next time the mark follows the preference again
 	ChangePrefs([](TPref& p) { p.stayOnTop = false; }, 0);
