@@ -1148,6 +1148,9 @@ void TPrefView::NotifyDisplayerDiffe(const TPref& before, const TPref& after)
 		NotifyPrefChange(kMsgPrefStayOnTopChanged);
 	if (before.doubleBuffering != after.doubleBuffering)
 		NotifyPrefChange(kMsgPrefDoubleBufferChanged);
+	if (before.readEncoding != after.readEncoding
+		|| before.readExtendedTags != after.readExtendedTags)
+		NotifyPrefChange(kMsgPrefReadEncodingChanged);
 }
 
 void TPrefView::NotifyPrefChange(uint32 what)

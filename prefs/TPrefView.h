@@ -89,7 +89,8 @@ public:
 	void NotifyPrefDiffe(const TPref& before, const TPref& after);
 	// Announces what Cancel or Default changed that the lyrics window acts
 	// on and would not hear of otherwise: 'Spsc' when stay on top differs,
-	// then 'pdbc' when double buffering does.
+	// then 'pdbc' when double buffering does, then 'Sprc' when the lyrics
+	// are to be read another way (encoding or extended tags).
 	void NotifyDisplayerDiffe(const TPref& before, const TPref& after);
 
 	// The option menu of the appearance tab: load and save submenus with

@@ -337,9 +337,16 @@ TEST_F(PrefWinTest, EscapeAndTheCloseBoxCancel)
 	SelectTab(3);
 	Click("CBoxReadExtendedTags");
 	EXPECT_TRUE(Pref([](const TPref& p) { return p.readExtendedTags; }));
+	fCommMan->Sync();
+	fCommMan->Take();
 	close_box(fWindow);
 	EXPECT_TRUE(IsHidden());
 	EXPECT_FALSE(Pref([](const TPref& p) { return p.readExtendedTags; }));
+	// the lyrics are read again the way they were
+	ASSERT_TRUE(fCommMan->WaitFor('Sedr'));
+	const std::vector<uint32> notices = fCommMan->TakeCodes();
+	ASSERT_GE(notices.size(), 2u);
+	EXPECT_EQ(codes({notices[0], notices[1]}), codes({'Sprc', 'Sedr'}));
 	ASSERT_TRUE(fWindow->Lock()) << "the window still exists";
 	fWindow->Unlock();
 }
