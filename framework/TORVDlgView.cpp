@@ -50,6 +50,13 @@ TORVDlgView::~TORVDlgView()
 {
 }
 
+void TORVDlgView::KeyDown(const char* bytes, int32 numBytes)
+{
+	if (numBytes == 1 && bytes[0] == B_ENTER)
+		return;
+	TORVView::KeyDown(bytes, numBytes);
+}
+
 void TORVDlgView::ShortCutDown(int32 rawChar, int32 key)
 {
 	if (rawChar != B_ENTER) {

@@ -19,6 +19,11 @@ public:
 	// and their own keys and call this one for the rest.
 	virtual void ShortCutDown(int32 rawChar, int32 key);
 
+	// Enter is left to ShortCutDown, which the window calls after this, so
+	// that one press of Enter presses a button once; other keys go on to
+	// the base view.
+	virtual void KeyDown(const char* bytes, int32 numBytes) override;
+
 	// Looks through the children of `parent`, depth first in child order,
 	// for a control whose label begins with `rawChar` (compared with the
 	// label's first byte in lower case, so `rawChar` must be lower case) and

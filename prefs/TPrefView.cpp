@@ -1211,13 +1211,6 @@ bool TPrefView::SimpleData(BMessage* message)
 	return true;
 }
 
-void TPrefView::KeyDown(const char* bytes, int32 numBytes)
-{
-	if (numBytes == 1 && bytes[0] == B_ENTER)
-		return;
-	TORVDlgView::KeyDown(bytes, numBytes);
-}
-
 void TPrefView::ShortCutDown(int32 rawChar, int32 key)
 {
 	if (rawChar == B_FUNCTION_KEY && key == B_F1_KEY) {

@@ -53,9 +53,6 @@ public:
 	// F1 presses Help, Escape presses Cancel; other keys as every dialog
 	// view (Enter, Control plus a label's letter).
 	virtual void ShortCutDown(int32 rawChar, int32 key);
-	// Enter comes through ShortCutDown, which presses the default button;
-	// the view does not press it a second time.
-	virtual void KeyDown(const char* bytes, int32 numBytes);
 
 	// Whether the archive held every control the view works with.
 	bool IsComplete() const { return fComplete; }

@@ -73,13 +73,6 @@ void TSimpleInputView::MessageReceived(BMessage* message)
 	}
 }
 
-void TSimpleInputView::KeyDown(const char* bytes, int32 numBytes)
-{
-	if (numBytes == 1 && bytes[0] == B_ENTER)
-		return;
-	TORVDlgView::KeyDown(bytes, numBytes);
-}
-
 void TSimpleInputView::ShortCutDown(int32 rawChar, int32 key)
 {
 	if (rawChar == B_ESCAPE) {

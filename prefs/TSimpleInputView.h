@@ -30,9 +30,6 @@ public:
 	virtual void AttachedToWindow();
 	// Escape presses Cancel; other keys as every dialog view.
 	virtual void ShortCutDown(int32 rawChar, int32 key);
-	// Enter comes through ShortCutDown, which presses the default button;
-	// the view does not press it a second time.
-	virtual void KeyDown(const char* bytes, int32 numBytes);
 	virtual void ButtonCancelClicked();
 	virtual void ButtonDefaultClicked();
 

@@ -302,6 +302,7 @@ TEST_F(Dialog, EnterPressesTheFocusedButtonElseTheDefaultOne)
 	EXPECT_TRUE(testutil::wait_for([&] { return fLog.Has("yes!"); }));
 	std::vector<std::string> seen = Settled();
 	EXPECT_EQ(std::count(seen.begin(), seen.end(), "txt!"), 0);
+	EXPECT_EQ(std::count(seen.begin(), seen.end(), "yes!"), 1) << "one press of Enter, one click";
 
 	ASSERT_TRUE(fWindow->Lock());
 	fNo->MakeFocus(true);
