@@ -11,6 +11,10 @@
 //
 // The translators folders on this system, read by AddTranslators(NULL) and
 // so by Default(), in this order:
+//   Translators, in the folder of the running program (the translators
+//                that come with the program; a build puts them there)
+//   the user's translators folder, find_directory(B_USER_TRANSLATORS_DIRECTORY):
+//                $XDG_DATA_HOME/be/add-ons/Translators
 //   $XDG_DATA_HOME/verso/translators  ($HOME/.local/share/verso/translators
 //                                      when XDG_DATA_HOME is not set)
 //   every folder or file named in $TRANSLATORS (absolute paths separated by

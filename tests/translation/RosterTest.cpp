@@ -176,9 +176,17 @@ TEST(TranslatorRoster, DescribesBuiltInTranslators)
 	BTranslatorRoster roster;
 	ASSERT_EQ(B_OK, roster.AddTranslators(NULL));
 	ASSERT_EQ(B_OK, roster.AddTranslators(NULL));
+	// The built-in translators come first; the translators folder beside
+	// the test program (the build's own add-ons) may add more. Nothing is
+	// there twice, whatever the number of calls.
 	std::vector<std::string> names = translator_names(roster);
+	ASSERT_GE(names.size(), 4u);
 	EXPECT_EQ((std::vector<std::string>{ "PNG Images", "JPEG Images", "GIF Images", "BMP Images" }),
-		names) << "built in once, whatever the number of calls";
+		std::vector<std::string>(names.begin(), names.begin() + 4));
+	std::vector<std::string> sorted = names;
+	std::sort(sorted.begin(), sorted.end());
+	EXPECT_EQ(sorted.end(), std::adjacent_find(sorted.begin(), sorted.end()))
+		<< "loaded twice";
 
 	// PNG reads and writes; JPEG only reads.
 	const translation_format* formats = NULL;
