@@ -8,8 +8,10 @@
 // seconds). Headless, the demo shows each of the five tabs in English and in
 // the built-in Japanese, choosing the language in the window's own menu,
 // and writes a picture of each into FOLDER (prefs-en-1-general.png ...
-// prefs-ja-5-editor.png), and one of the option menu opened on the display
-// tab; then it cancels, so that the settings stay as they were.
+// prefs-ja-5-editor.png), one of the option menu opened on the display tab
+// and one of its load submenu, after saving the appearance as the preset
+// "Night" (kept in the demo's settings); then it cancels, so that the
+// settings stay as they were.
 #include "MelodeckPlayer.h"
 #include "Playlist.h"
 #include "HostProtocol.h"
@@ -171,12 +173,45 @@ bool write_png(BWindow* window, const std::string& path)
 	return true;
 }
 
-// Opens the option menu with a click on its button and pictures it.
-void picture_option_menu(BWindow* window, const std::string& path)
+// A menu window other than `other`, or NULL.
+BWindow* find_menu_besides(BWindow* other)
+{
+	BWindow* found = nullptr;
+	if (!be_app->Lock())
+		return nullptr;
+	for (int32 i = 0; BWindow* window = be_app->WindowAt(i); i++) {
+		if (window == other || !window->Lock())
+			continue;
+		if (strcmp(window->Title(), "menu") == 0)
+			found = window;
+		window->Unlock();
+		if (found != nullptr)
+			break;
+	}
+	be_app->Unlock();
+	return found;
+}
+
+void press_escape(BWindow* window)
+{
+	auto server = display::DisplayServer::Get();
+	display::KeyInput escape;
+	escape.scancode = 41;
+	server->InjectKey(BPrivate::WindowAccess::NativeWindow(window), escape);
+	escape.down = false;
+	server->InjectKey(BPrivate::WindowAccess::NativeWindow(window), escape);
+}
+
+// Opens the option menu with a click on its button and pictures it; with
+// `loadPath`, also its load submenu, opened by pointing at its item.
+void picture_option_menu(BWindow* window, const std::string& path,
+	const std::string& loadPath = std::string())
 {
 	BPoint button(-1, -1);
+	BMenuField* field = nullptr;
 	if (window->Lock()) {
-		if (BMenuField* field = dynamic_cast<BMenuField*>(window->FindView("MFieldOption"))) {
+		field = dynamic_cast<BMenuField*>(window->FindView("MFieldOption"));
+		if (field != nullptr) {
 			BRect frame = field->MenuBar()->Bounds();
 			button = BPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2);
 			field->MenuBar()->ConvertToScreen(&button);
@@ -197,12 +232,24 @@ void picture_option_menu(BWindow* window, const std::string& path)
 		return;
 	BPrivate::WindowAccess::Settle(menu);
 	write_png(menu, path);
+
+	if (!loadPath.empty() && menu->Lock()) {
+		BRect item = field->Menu()->ItemAt(0)->Frame();
+		menu->Unlock();
+		server->InjectMouseMove(BPrivate::WindowAccess::NativeWindow(menu),
+			(int32)((item.left + item.right) / 2), (int32)((item.top + item.bottom) / 2),
+			display::display_clock());
+		BWindow* submenu = nullptr;
+		if (wait_for([&] { return (submenu = find_menu_besides(menu)) != nullptr; }, 3000000)) {
+			BPrivate::WindowAccess::Settle(submenu);
+			write_png(submenu, loadPath);
+			press_escape(submenu);
+			wait_for([&] { return find_menu_besides(menu) == nullptr; }, 3000000);
+		}
+	}
 	// Escape closes it again.
-	display::KeyInput escape;
-	escape.scancode = 41;
-	server->InjectKey(BPrivate::WindowAccess::NativeWindow(menu), escape);
-	escape.down = false;
-	server->InjectKey(BPrivate::WindowAccess::NativeWindow(menu), escape);
+	if (find_window("menu") != nullptr)
+		press_escape(menu);
 	wait_for([] { return find_window("menu") == nullptr; }, 3000000);
 }
 
@@ -215,8 +262,20 @@ bool picture_tabs(BWindow* window, const Options& options, const char* language)
 		const std::string path = options.out + "/prefs-" + language + "-" + std::to_string(i + 1)
 			+ "-" + kTabs[i] + ".png";
 		written = write_png(window, path) && written;
-		if (i == 1)
-			picture_option_menu(window, options.out + "/prefs-" + language + "-2-options-menu.png");
+		if (i == 1) {
+			// A preset of the demo's own settings, so that the load menu
+			// shows one.
+			if (window->Lock()) {
+				BView* view = window->FindView("PrefView");
+				window->Unlock();
+				BMessage save('snpr');
+				save.AddString("_SmplIptData", "Night");
+				window->PostMessage(&save, view);
+				BPrivate::WindowAccess::Settle(window);
+			}
+			const std::string prefix = options.out + "/prefs-" + language + "-2-";
+			picture_option_menu(window, prefix + "options-menu.png", prefix + "load-menu.png");
+		}
 	}
 	return written;
 }

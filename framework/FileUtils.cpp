@@ -143,4 +143,32 @@ bool copy_file(const char* source, const char* target)
 	return true;
 }
 
+bool save_message(const BMessage& message, const char* path)
+{
+	if (path == NULL || *path == '\0')
+		return false;
+	const std::string target(path);
+	const size_t slash = target.find_last_of('/');
+	const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+	const std::string leaf = target.substr(slash == std::string::npos ? 0 : slash + 1);
+	if (leaf.empty() || leaf == "." || leaf == "..")
+		return false;
+	const std::string temp = folder + "." + leaf + ".saving";
+
+	bool written = false;
+	{
+		BFile file(temp.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
+		if (file.InitCheck() != B_OK)
+			return false;
+		ssize_t size = 0;
+		written = message.Flatten(&file, &size) == B_OK && size == message.FlattenedSize()
+			&& file.Sync() == B_OK;
+	}
+	BEntry entry(temp.c_str());
+	if (written && entry.Rename(target.c_str(), true) == B_OK)
+		return true;
+	entry.Remove();
+	return false;
+}
+
 }

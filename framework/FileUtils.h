@@ -34,6 +34,12 @@ bool get_save_ref(const BMessage* msg, entry_ref* out);
 // Paths are limited to 511 bytes.
 bool copy_file(const char* source, const char* target);
 
+// Writes `message`, flattened, to the file `path`: first into a hidden file
+// beside it (the leaf name with a "." before it and ".saving" after it),
+// which then replaces the target. A write that fails removes the hidden
+// file and leaves an existing target as it was. False on any failure.
+bool save_message(const BMessage& message, const char* path);
+
 }
 
 #endif

@@ -1,5 +1,6 @@
 #include "prefs/TPrefView.h"
 
+#include "framework/Alerts.h"
 #include "framework/ControlFit.h"
 #include "framework/FileUtils.h"
 #include "framework/TORVDlgWin.h"
@@ -11,6 +12,7 @@
 #include "plugin/CommManMessages.h"
 #include "prefs/PrefStore.h"
 #include "prefs/PrefWinDefs.h"
+#include "prefs/SkinColors.h"
 #include "prefs/TPrefWin.h"
 
 #include <Box.h>
@@ -19,6 +21,8 @@
 #include <ColorControl.h>
 #include <Directory.h>
 #include <Entry.h>
+#include <File.h>
+#include <FindDirectory.h>
 #include <Font.h>
 #include <InterfaceDefs.h>
 #include <Menu.h>
@@ -31,11 +35,13 @@
 #include <StringView.h>
 #include <TabView.h>
 #include <TextControl.h>
+#include <TranslatorRoster.h>
 #include <Window.h>
 
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
+#include <strings.h>
 
 #include <map>
 #include <vector>
@@ -45,6 +51,20 @@ namespace {
 const char* const kAccKeyFormatItem = "AccKeyFormat";
 const char* const kDefaultAccKeyFormat = "a) ";
 const char* const kPresetFolder = "VersoD";
+// The longest name of a preset, in bytes: its file name, and the hidden
+// file written beside it while saving ("." and ".saving" around it), must
+// fit into a file name.
+const size_t kMaxPresetNameBytes = 240;
+
+// The skin's colour file, and where a zipped skin's copy is put.
+const char* const kColourFileName = "PLEDIT.TXT";
+const char* const kTempColourFileName = "VersoD_Tmp_PLEdit.txt";
+// The archive formats of the Translation Kit: the list of members ("Arc/entry"
+// in the extension message) and one member ("Arc/target" names its index).
+const uint32 kArchiveListType = 'ArcL';
+const uint32 kArchiveEntryType = 'ArcE';
+const char* const kFieldArcEntry = "Arc/entry";
+const char* const kFieldArcTarget = "Arc/target";
 
 const int32 kTabCount = 5;
 // Where the option field stands when its label leaves room.
@@ -160,6 +180,25 @@ bool preset_folder(BDirectory* folder)
 	return folder->SetTo(&parent) == B_OK;
 }
 
+// A preset's file name as the folder lists it: the prefix, then a name
+// that stays inside the folder.
+bool is_preset_file_name(const char* fileName)
+{
+	return strncmp(fileName, kPresetFilePrefix, strlen(kPresetFilePrefix)) == 0
+		&& strchr(fileName, '/') == NULL;
+}
+
+// A name typed for a new preset becomes part of a file name in the preset
+// folder: it must not lead out of it ("/", "." and ".." would), and the file
+// name, with the hidden file written beside it while saving, must fit.
+bool is_safe_preset_name(const char* name)
+{
+	if (name == NULL || *name == '\0' || strcmp(name, ".") == 0 || strcmp(name, "..") == 0
+		|| strchr(name, '/') != NULL)
+		return false;
+	return strlen(name) <= kMaxPresetNameBytes;
+}
+
 // Narrows the field so that it ends before any view to its right on the
 // same row: a widened field must not run under its neighbour.
 void keep_clear_of_neighbours(BMenuField* field)
@@ -205,7 +244,8 @@ View* own_view(BView* parent, const char* name, bool* complete)
 TPrefView::TPrefView(BMessage* archive)
 	: TORVDlgView(archive),
 	  fComplete(true),
-	  fConfirmed(live_record())
+	  fConfirmed(live_record()),
+	  fRoster(NULL)
 {
 	BindControls();
 	if (!fComplete)
@@ -490,27 +530,271 @@ BMenu* TPrefView::CreateAppearanceMenu(const char* label, uint32 what)
 	return menu;
 }
 
-// The preset and skin commands. Loading, saving and deleting presets and
-// taking a skin's colours are handled here once they are built; until then
-// the commands change nothing.
-void TPrefView::PopMItemLoadPresetClicked(BMessage*)
+// #pragma mark - presets
+
+void TPrefView::PopMItemLoadPresetClicked(BMessage* message)
 {
+	const char* fileName = NULL;
+	if (message->FindString(kFieldPSFName, &fileName) != B_OK)
+		return;
+	const bool isDefault = *fileName == '\0';
+	if (!isDefault && !is_preset_file_name(fileName))
+		return;
+	if (!message->IsSourceRemote() && (modifiers() & B_CONTROL_KEY) != 0) {
+		// Control asks to delete this one preset; the default item is no
+		// preset and deletes nothing.
+		if (!isDefault)
+			DeleteOnePreset(fileName);
+		return;
+	}
+
+	BMessage appearance;
+	if (isDefault) {
+		TPref defaults;
+		defaults.ArchiveAppearance(&appearance);
+	} else {
+		BEntry entry;
+		if (!orvik::get_entry(fileName, &entry, orvik::BASE_DIR_SETTINGS, kPresetFolder))
+			return;
+		BFile file(&entry, B_READ_ONLY);
+		if (file.InitCheck() != B_OK || appearance.Unflatten(&file) != B_OK)
+			return;
+	}
+	{
+		TPrefLock pref;
+		if (gPref == NULL)
+			return;
+		pref->UnarchiveAppearance(appearance);
+	}
+	UpdateCompos();
 }
 
-void TPrefView::PopMItemSavePresetClicked(BMessage*)
+void TPrefView::DeleteOnePreset(const char* fileName)
 {
+	const std::string format = acc_key_format();
+	const std::string question = text("Ask_Del_One_Preset_1") + " \""
+		+ (fileName + strlen(kPresetFilePrefix)) + "\" " + text("Ask_Del_One_Preset_2");
+	const int32 answer = orvik::show_alert(text("Alert_Caption").c_str(), question.c_str(),
+		text("Button_Cancel").c_str(), with_key(format, "Y", "Button_Yes").c_str(), NULL, 0,
+		B_INFO_ALERT);
+	if (answer != 1)
+		return;
+	BEntry entry;
+	if (orvik::get_entry(fileName, &entry, orvik::BASE_DIR_SETTINGS, kPresetFolder))
+		entry.Remove();
+	SetMFieldOption();
+}
+
+void TPrefView::PopMItemSavePresetClicked(BMessage* message)
+{
+	const char* fileName = NULL;
+	if (message->FindString(kFieldPSFName, &fileName) != B_OK)
+		return;
+	if (*fileName == '\0') {
+		// The name dialog answers with 'snpr'.
+		if (Window() != NULL)
+			Window()->PostMessage(kMsgShowSavePanel);
+		return;
+	}
+	if (!is_preset_file_name(fileName))
+		return;
+	const std::string format = acc_key_format();
+	const int32 answer = orvik::show_alert(text("Alert_Caption").c_str(),
+		text("Ask_Overwrite_Preset").c_str(), with_key(format, "N", "Button_No").c_str(),
+		with_key(format, "Y", "Button_Yes").c_str(), NULL, -1, B_INFO_ALERT);
+	if (answer == 1)
+		SaveCurrentAppearance(fileName + strlen(kPresetFilePrefix));
 }
 
 void TPrefView::PopMItemDelAllPresetsClicked()
 {
+	const std::string format = acc_key_format();
+	const std::string question = text("Ask_Del_All_Presets") + "\n\n"
+		+ text("Hint_Del_One_Preset");
+	const int32 answer = orvik::show_alert(text("Alert_Caption").c_str(), question.c_str(),
+		text("Button_Cancel").c_str(), with_key(format, "A", "Button_Del_All").c_str(), NULL,
+		0, B_INFO_ALERT);
+	if (answer != 1)
+		return;
+	BDirectory folder;
+	if (preset_folder(&folder)) {
+		// Names first: removing while the folder is read could skip some.
+		std::vector<std::string> names;
+		BEntry entry;
+		while (folder.GetNextEntry(&entry) == B_OK) {
+			char name[B_FILE_NAME_LENGTH];
+			if (entry.GetName(name) == B_OK && is_preset_file_name(name))
+				names.push_back(name);
+		}
+		for (const std::string& name : names) {
+			BEntry preset(&folder, name.c_str());
+			preset.Remove();
+		}
+	}
+	SetMFieldOption();
 }
 
-void TPrefView::SaveNewPresetRqtd(BMessage*)
+void TPrefView::SaveNewPresetRqtd(BMessage* message)
 {
+	const char* name = NULL;
+	if (message->FindString(kFieldSimpleInputData, &name) != B_OK)
+		return;
+	if (!is_safe_preset_name(name)) {
+		const std::string format = acc_key_format();
+		orvik::show_alert(text("Alert_Caption").c_str(), text("Err_Bad_Preset_Name").c_str(),
+			with_key(format, "U", "Button_Understand").c_str(), NULL, NULL, 0, B_WARNING_ALERT);
+		return;
+	}
+	SaveCurrentAppearance(name);
+	SetMFieldOption();
 }
 
-void TPrefView::GetSkinColorRqtd(BMessage*)
+bool TPrefView::SaveCurrentAppearance(const char* name)
 {
+	if (!is_safe_preset_name(name))
+		return false;
+	BMessage appearance;
+	{
+		TPrefLock pref;
+		if (gPref == NULL)
+			return false;
+		pref->ArchiveAppearance(&appearance);
+	}
+	BEntry entry;
+	BPath path;
+	const std::string fileName = std::string(kPresetFilePrefix) + name;
+	if (!orvik::get_entry(fileName.c_str(), &entry, orvik::BASE_DIR_SETTINGS, kPresetFolder)
+		|| entry.GetPath(&path) != B_OK || path.Path() == NULL)
+		return false;
+	return orvik::save_message(appearance, path.Path());
+}
+
+// #pragma mark - skin colours
+
+void TPrefView::SetTranslatorRoster(BTranslatorRoster* roster)
+{
+	fRoster = roster;
+}
+
+void TPrefView::GetSkinColorRqtd(BMessage* message)
+{
+	entry_ref ref;
+	if (message->FindRef("refs", &ref) != B_OK)
+		return;
+	const std::string format = acc_key_format();
+	const std::string path = path_of(ref);
+	if (path.empty())
+		return;
+
+	std::string colourFile;
+	const std::string leaf = path.substr(path.find_last_of('/') + 1);
+	if (strcasecmp(leaf.c_str(), kColourFileName) == 0)
+		colourFile = path;
+	else if (!ExtractColourFile(path, &colourFile)) {
+		const std::string message = text("Err_Cannot_Find_PLEdit") + "\n\n"
+			+ text("Hint_Check_PKSC");
+		orvik::show_alert(text("Alert_Caption").c_str(), message.c_str(),
+			with_key(format, "U", "Button_Understand").c_str(), NULL, NULL, 3, B_INFO_ALERT);
+		return;
+	}
+
+	BFile file(colourFile.c_str(), B_READ_ONLY);
+	if (file.InitCheck() != B_OK)
+		return;
+	skincolor::TWordReader reader;
+	char buffer[4096];
+	ssize_t got;
+	while ((got = file.Read(buffer, sizeof(buffer))) > 0 && reader.Feed(buffer, (size_t)got))
+		;
+	std::vector<std::string> words = reader.Finish();
+	if (!skincolor::has_text_section(words))
+		return;
+	{
+		TPrefLock pref;
+		if (gPref == NULL)
+			return;
+		for (const skincolor::TSkinKey& key : skincolor::kSkinKeys) {
+			rgb_color colour = PrefColor(&*pref, key.colorIndex);
+			if (GetSkinColor(words.data(), (int32)words.size(), key.key, &colour) == 0)
+				SetPrefColor(&*pref, key.colorIndex, colour);
+		}
+		pref->useActiveFrame = false;
+		pref->useBackgroundImage = false;
+	}
+	UpdateCompos();
+}
+
+bool TPrefView::ExtractColourFile(const std::string& archive, std::string* colourFile)
+{
+	if (fRoster == NULL)
+		fRoster = BTranslatorRoster::Default();
+	if (fRoster == NULL)
+		return false;
+	BFile source(archive.c_str(), B_READ_ONLY);
+	if (source.InitCheck() != B_OK)
+		return false;
+
+	translator_info* infos = NULL;
+	int32 count = 0;
+	if (fRoster->GetTranslators(&source, NULL, &infos, &count, 0, NULL, kArchiveEntryType)
+		!= B_OK)
+		return false;
+	translator_id chosen = 0;
+	float best = 0;
+	for (int32 i = 0; i < count; i++) {
+		if (infos[i].capability > best) {
+			best = infos[i].capability;
+			chosen = infos[i].translator;
+		}
+	}
+	delete[] infos;
+	if (best <= 0)
+		return false;
+
+	BMessage extension;
+	BFile unopened;
+	source.Seek(0, SEEK_SET);
+	if (fRoster->Translate(chosen, &source, &extension, &unopened, kArchiveListType) != B_OK)
+		return false;
+	int32 entries = 0;
+	type_code type;
+	if (extension.GetInfo(kFieldArcEntry, &type, &entries) != B_OK || entries <= 0)
+		return false;
+
+	for (int32 i = 0; i < entries; i++) {
+		const char* member = NULL;
+		if (extension.FindString(kFieldArcEntry, i, &member) != B_OK)
+			return false;
+		const char* slash = strrchr(member, '/');
+		if (strcasecmp(slash != NULL ? slash + 1 : member, kColourFileName) != 0)
+			continue;
+		BPath temp;
+		if (find_directory(B_COMMON_TEMP_DIRECTORY, &temp, true) != B_OK
+			|| temp.Append(kTempColourFileName) != B_OK)
+			return false;
+		BFile target(temp.Path(), B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
+		if (target.InitCheck() != B_OK)
+			return false;
+		extension.RemoveName(kFieldArcTarget);
+		extension.AddInt32(kFieldArcTarget, i);
+		source.Seek(0, SEEK_SET);
+		if (fRoster->Translate(chosen, &source, &extension, &target, kArchiveEntryType) != B_OK)
+			return false;
+		*colourFile = temp.Path();
+		return true;
+	}
+	return false;
+}
+
+int32 TPrefView::GetSkinColor(std::string* tokens, int32 count, const char* key,
+	rgb_color* colour)
+{
+	return skincolor::skin_color(tokens, count, key, colour);
+}
+
+uint8 TPrefView::HexToInt(char c)
+{
+	return skincolor::hex_digit(c);
 }
 
 // #pragma mark - attaching, labels, showing the record

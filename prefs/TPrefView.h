@@ -35,6 +35,7 @@ class BRadioButton;
 class BStringView;
 class BTabView;
 class BTextControl;
+class BTranslatorRoster;
 
 class TPrefView : public TORVDlgView {
 public:
@@ -100,7 +101,22 @@ public:
 	void PopMItemSavePresetClicked(BMessage* message);
 	void PopMItemDelAllPresetsClicked();
 	void SaveNewPresetRqtd(BMessage* message);
+	// Writes the live record's appearance as the preset `name`, replacing
+	// one of that name. False, and nothing written, for a name that would
+	// lead out of the preset folder or when writing fails (an existing
+	// preset then stays as it was).
+	bool SaveCurrentAppearance(const char* name);
+	// The skin file panel's answer: PLEDIT.TXT itself, or a skin archive
+	// that a translator of the roster can list and extract from.
 	void GetSkinColorRqtd(BMessage* message);
+	// The roster the skin archives are opened through; NULL (as at first)
+	// means the default roster. The caller keeps ownership.
+	void SetTranslatorRoster(BTranslatorRoster* roster);
+
+	// The colour file's words: see SkinColors.h.
+	static int32 GetSkinColor(std::string* tokens, int32 count, const char* key,
+		rgb_color* colour);
+	static uint8 HexToInt(char c);
 
 	// The colour of index 0 to 4: lyrics, background, active lyrics,
 	// active background, active frame. Black for other indexes.
@@ -128,6 +144,11 @@ private:
 	void ShowColor(rgb_color color);
 	void EnableBGImageControls(bool enabled);
 	void SetTargets();
+	// Asks, then removes the preset file `fileName` and rebuilds the menu.
+	void DeleteOnePreset(const char* fileName);
+	// Extracts the first member named PLEDIT.TXT (any case) of the archive
+	// into the private temporary folder; false where that fails.
+	bool ExtractColourFile(const std::string& archive, std::string* colourFile);
 
 	// Control handlers.
 	void CheckBoxClicked(uint32 what);
@@ -185,6 +206,7 @@ private:
 	BButton* fButtonDefault;
 	BButton* fButtonCancel;
 	BButton* fButtonOK;
+	BTranslatorRoster* fRoster;
 };
 
 #endif

@@ -47,7 +47,8 @@ const char* const kVocabulary[] = {
 	"BrowseBGImgPanel_Title", "BrowseSkinPanel_Title",
 	"Ask_Create_New_1", "Ask_Create_New_2", "Ask_Del_All_Presets", "Ask_Del_One_Preset_1",
 	"Ask_Del_One_Preset_2", "Ask_Overwrite_Preset",
-	"Err_Cannot_Create_Pref_Win", "Err_Cannot_Find_PLEdit", "Err_Cannot_Open_Lyrics_File",
+	"Err_Bad_Preset_Name", "Err_Cannot_Create_Pref_Win", "Err_Cannot_Find_PLEdit",
+	"Err_Cannot_Open_Lyrics_File",
 	"Hint_Check_PKSC", "Hint_Del_One_Preset", "StatBarStr_Pref_Changed",
 	"Alert_Caption", "App_Author", "Untitled_Preset_Name",
 };

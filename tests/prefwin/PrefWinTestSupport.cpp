@@ -143,7 +143,7 @@ AlertRecorder::AlertRecorder()
 	fPrevious = orvik::set_alert_responder([this](const orvik::TAlertRequest& request) {
 		std::lock_guard<std::mutex> lock(fLock);
 		fRequests.push_back(request);
-		return (int32)0;
+		return fAnswer;
 	});
 }
 
@@ -156,6 +156,20 @@ std::vector<orvik::TAlertRequest> AlertRecorder::Requests()
 {
 	std::lock_guard<std::mutex> lock(fLock);
 	return fRequests;
+}
+
+std::vector<orvik::TAlertRequest> AlertRecorder::Take()
+{
+	std::lock_guard<std::mutex> lock(fLock);
+	std::vector<orvik::TAlertRequest> taken;
+	taken.swap(fRequests);
+	return taken;
+}
+
+void AlertRecorder::Answer(int32 button)
+{
+	std::lock_guard<std::mutex> lock(fLock);
+	fAnswer = button;
 }
 
 // ---- texts

@@ -46,15 +46,20 @@ private:
 	std::vector<BMessage> fSeen;
 };
 
-// Answers every alert with button 0 and keeps the requests, while it lives.
+// Answers every alert with button 0 (or the button set by Answer) and
+// keeps the requests, while it lives.
 class AlertRecorder {
 public:
 	AlertRecorder();
 	~AlertRecorder();
 	std::vector<orvik::TAlertRequest> Requests();
+	// The requests so far, forgotten.
+	std::vector<orvik::TAlertRequest> Take();
+	void Answer(int32 button);
 private:
 	std::mutex fLock;
 	std::vector<orvik::TAlertRequest> fRequests;
+	int32 fAnswer = 0;
 	orvik::alert_responder fPrevious;
 };
 
