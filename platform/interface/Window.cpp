@@ -395,8 +395,13 @@ void BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 			return;
 		case B_WINDOW_MOVED:
 		{
+			// A report made before the window carried out the program's
+			// latest move is old news: the frame already holds that move.
 			BPoint where;
-			if (message->FindPoint("where", &where) == B_OK)
+			int32 serial = 0;
+			const bool overtaken = message->FindInt32("be:move_serial", &serial) == B_OK
+				&& (int32)((uint32)serial - fMoveSerial) < 0;
+			if (!overtaken && message->FindPoint("where", &where) == B_OK)
 				fFrame.OffsetTo(where);
 			FrameMoved(fFrame.LeftTop());
 			return;
@@ -809,8 +814,11 @@ void BWindow::MoveTo(float x, float y)
 	x = roundf(x);
 	y = roundf(y);
 	fFrame.OffsetTo(x, y);
-	if (fWindowPort != nullptr)
-		fWindowPort->Server().MoveWindow(fWindowPort->Id(), (int32)x, (int32)y);
+	if (fWindowPort != nullptr) {
+		if (++fMoveSerial == 0)
+			fMoveSerial = 1;
+		fWindowPort->Server().MoveWindow(fWindowPort->Id(), (int32)x, (int32)y, fMoveSerial);
+	}
 }
 
 void BWindow::ResizeBy(float dx, float dy)

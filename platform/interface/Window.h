@@ -246,6 +246,7 @@ private:
 	BButton* fDefaultButton;
 	BMenuBar* fKeyMenuBar;   // not owned; a view of the window
 	BRect fFrame;
+	uint32 fMoveSerial = 0;     // of the last MoveTo sent to the display
 	char* fTitle;
 	window_look fLook;
 	window_feel fFeel;

@@ -145,7 +145,7 @@ status_t DisplayServer::DestroyWindow(window_id id)
 	return status != B_OK ? status : result;
 }
 
-status_t DisplayServer::MoveWindow(window_id id, int32 x, int32 y)
+status_t DisplayServer::MoveWindow(window_id id, int32 x, int32 y, uint32 serial)
 {
 	WindowRef window = fCore->Find(id);
 	if (window == nullptr)
@@ -156,9 +156,11 @@ status_t DisplayServer::MoveWindow(window_id id, int32 x, int32 y)
 		window->state.y = y;
 	}
 	ServerCore* core = fCore.get();
-	return core->Post([core, window, x, y]() {
+	return core->Post([core, window, x, y, serial]() {
 		if (window->destroyed)
 			return;
+		if (serial != 0)
+			window->moveSerial = serial;
 		core->fBackend->Move(*window, x, y);
 		if (!core->fBackend->IsHeadless())
 			remember_pending_geometry(window->pendingMoves, x, y);

@@ -128,6 +128,11 @@ struct DisplayEvent {
 	char bytes[8] = {};
 	int32 repeat = 0;
 
+	// kWindowMoved: the serial of the last move the program asked for that
+	// the window has carried out (0 before any), so that the program can
+	// tell a report that an asked-for move has already overtaken.
+	uint32 moveSerial = 0;
+
 	// kWindowResized.
 	int32 width = 0;
 	int32 height = 0;
@@ -205,7 +210,9 @@ public:
 	// Requests from the program. The server's state (GetWindowState) follows
 	// at once; the native window follows soon after on the display thread,
 	// and a move or resize is reported back to the listener as an event.
-	status_t MoveWindow(window_id id, int32 x, int32 y);
+	// `serial`, when not 0, numbers the program's moves; move reports carry
+	// the number of the last one carried out.
+	status_t MoveWindow(window_id id, int32 x, int32 y, uint32 serial = 0);
 	status_t ResizeWindow(window_id id, int32 width, int32 height);
 	status_t SetTitle(window_id id, const char* title);
 	status_t SetDecoration(window_id id, Decoration decoration);

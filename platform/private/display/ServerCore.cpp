@@ -548,6 +548,7 @@ void ServerCore::ReportMoved(WindowRecord& window, int32 x, int32 y)
 	event.type = EventType::kWindowMoved;
 	event.screenX = x;
 	event.screenY = y;
+	event.moveSerial = window.moveSerial;
 	Deliver(window, event);
 }
 

@@ -33,6 +33,7 @@ struct WindowRecord {
 	// confirmed: its confirmations are not news to the listener.
 	std::deque<std::pair<int32, int32>> pendingMoves;
 	std::deque<std::pair<int32, int32>> pendingSizes;
+	uint32 moveSerial = 0;         // of the last program move carried out
 	bigtime_t lastShot = 0;
 	bigtime_t shotDue = 0;         // 0: no screenshot waiting
 

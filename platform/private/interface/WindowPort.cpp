@@ -142,6 +142,7 @@ void WindowPort::DisplayEventReceived(const DisplayEvent& event)
 			BMessage* message = new BMessage(B_WINDOW_MOVED);
 			message->AddInt64("when", event.when);
 			message->AddPoint("where", BPoint(event.screenX, event.screenY));
+			message->AddInt32("be:move_serial", (int32)event.moveSerial);
 			_Post(message, false);
 			break;
 		}
