@@ -4,6 +4,7 @@
 #include "FrontEndHandler.h"
 #include "HostProtocol.h"
 #include "ManualClock.h"
+#include "MprisFollower.h"
 #include "PlayerState.h"
 #include "PlayerWindow.h"
 #include "PlaylistHandler.h"
@@ -43,6 +44,7 @@ MelodeckApp::MelodeckApp(const Playlist& playlist, Clock* clock,
 	fClock(clock),
 	fOptions(options),
 	fAudio(NULL),
+	fFollower(NULL),
 	fPlayback(playlist, clock),
 	fFrontEnd(new FrontEndHandler(&fPlayback)),
 	fPlaylistHandler(new PlaylistHandler(&fPlayback)),
@@ -55,7 +57,18 @@ MelodeckApp::MelodeckApp(const Playlist& playlist, Clock* clock,
 	fReady(create_sem(0, "melodeck ready"))
 {
 	fPlayback.SetRepeat(options.repeat);
-	if (options.audio) {
+	if (options.follow) {
+		fFollower = new MprisFollower(options.followName, BMessenger(this),
+			kMelodeckFollowNews, options.followPollInterval);
+		if (fFollower->Start(options.busTimeout, &fFollowError) == B_OK)
+			fPlayback.SetSource(fFollower);
+		else {
+			if (fFollowError.empty())
+				fFollowError = "the session bus cannot be reached";
+			delete fFollower;
+			fFollower = NULL;
+		}
+	} else if (options.audio) {
 		fAudio = new AudioPlayer(options.audioOutput, BMessenger(this), kMelodeckAudioNews);
 		if (fAudio->InitCheck() == B_OK)
 			fPlayback.SetAudio(fAudio);
@@ -91,6 +104,8 @@ MelodeckApp::~MelodeckApp()
 	}
 	delete fFrontEnd;
 	delete fPlaylistHandler;
+	fPlayback.SetSource(NULL);
+	delete fFollower;
 	fPlayback.SetAudio(NULL);
 	delete fAudio;
 	delete_sem(fReady);
@@ -272,6 +287,7 @@ void MelodeckApp::MessageReceived(BMessage* message)
 
 		case kMelodeckTick:
 		case kMelodeckAudioNews:
+		case kMelodeckFollowNews:
 			fPlayback.Update();
 			break;
 		case kMelodeckGetAudioState:

@@ -19,6 +19,10 @@
 // when libmpv cannot be started the player says so on stderr and plays on
 // the clock.
 //
+// With HostOptions::follow it follows a media player on the session bus
+// (MprisFollower) instead; FollowError() says why when the bus cannot be
+// reached.
+//
 // Ownership: the application owns its playback, audio player, handlers,
 // plug-ins and timers. The clock is not owned and must outlive the application.
 #ifndef HOST_MELODECK_APP_H
@@ -34,6 +38,7 @@ class AudioPlayer;
 class BMessageRunner;
 class Clock;
 class FrontEndHandler;
+class MprisFollower;
 class PlaylistHandler;
 
 extern const char* const kMelodeckAppSignature;  // "application/x-vnd.Orlund-Melodeck"
@@ -56,6 +61,10 @@ public:
 	// `timeout` (µs).
 	bool WaitUntilReady(bigtime_t timeout);
 
+	// Why the player to follow cannot be looked for (no session bus);
+	// empty when it can, or when no player is to be followed.
+	const std::string& FollowError() const { return fFollowError; }
+
 	// Only on the application's thread, with the application locked.
 	Playback* GetPlayback() { return &fPlayback; }
 
@@ -76,6 +85,8 @@ private:
 	Clock* fClock;
 	HostOptions fOptions;
 	AudioPlayer* fAudio;   // NULL when playing on the clock
+	MprisFollower* fFollower;   // NULL unless following another player
+	std::string fFollowError;
 	Playback fPlayback;
 	FrontEndHandler* fFrontEnd;
 	PlaylistHandler* fPlaylistHandler;

@@ -1,0 +1,246 @@
+#include "DBusTestUtil.h"
+
+#include <OS.h>
+
+#include <gio/gio.h>
+
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+extern char** environ;
+
+namespace dbustest {
+
+namespace {
+
+pid_t spawn(const std::vector<std::string>& argv, int outFd)
+{
+	std::vector<char*> args;
+	for (const std::string& arg : argv)
+		args.push_back(const_cast<char*>(arg.c_str()));
+	args.push_back(NULL);
+	posix_spawn_file_actions_t actions;
+	posix_spawn_file_actions_init(&actions);
+	if (outFd >= 0)
+		posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
+	// the children's chatter stays out of the test's output
+	posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+	if (outFd < 0)
+		posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+	pid_t pid = -1;
+	const int error = posix_spawnp(&pid, args[0], &actions, NULL, args.data(), environ);
+	posix_spawn_file_actions_destroy(&actions);
+	if (error != 0) {
+		fprintf(stderr, "cannot start %s: %s\n", args[0], strerror(error));
+		return -1;
+	}
+	return pid;
+}
+
+// Waits for the child to end, at most `timeout`.
+bool wait_child(pid_t pid, bigtime_t timeout)
+{
+	const bigtime_t end = system_time() + timeout;
+	while (true) {
+		int status = 0;
+		const pid_t done = waitpid(pid, &status, WNOHANG);
+		if (done == pid || (done < 0 && errno != EINTR))
+			return true;
+		if (system_time() >= end)
+			return false;
+		// polling a child's end: there is nothing else to wait on here
+		usleep(10000);
+	}
+}
+
+bool stop_child(pid_t pid, bigtime_t timeout)
+{
+	kill(pid, SIGTERM);
+	if (wait_child(pid, timeout))
+		return true;
+	kill(pid, SIGKILL);
+	wait_child(pid, 5000000);
+	return false;
+}
+
+}
+
+Process::Process(const std::vector<std::string>& argv)
+	:
+	fPid(spawn(argv, -1))
+{
+}
+
+Process::~Process()
+{
+	Stop();
+}
+
+bool Process::Stop(bigtime_t timeout)
+{
+	if (fPid <= 0)
+		return true;
+	const bool ended = stop_child(fPid, timeout);
+	fPid = -1;
+	return ended;
+}
+
+PrivateBus::PrivateBus()
+	:
+	fHadAddress(getenv("DBUS_SESSION_BUS_ADDRESS") != NULL),
+	fPid(-1),
+	fConnection(NULL)
+{
+	if (fHadAddress)
+		fOldAddress = getenv("DBUS_SESSION_BUS_ADDRESS");
+	char folder[] = "/tmp/melodeck-bus-XXXXXX";
+	if (mkdtemp(folder) == NULL)
+		return;
+	fFolder = folder;
+	const std::string config = fFolder + "/session.conf";
+	{
+		std::ofstream out(config);
+		out << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+			" \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+			"<busconfig>\n"
+			"  <type>session</type>\n"
+			"  <listen>unix:dir=" << fFolder << "</listen>\n"
+			"  <auth>EXTERNAL</auth>\n"
+			"  <policy context=\"default\">\n"
+			"    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+			"    <allow eavesdrop=\"true\"/>\n"
+			"    <allow own=\"*\"/>\n"
+			"  </policy>\n"
+			"</busconfig>\n";
+	}
+	int pipeFds[2];
+	if (pipe2(pipeFds, O_CLOEXEC) != 0)
+		return;
+	fPid = spawn({"dbus-daemon", "--config-file=" + config, "--nofork", "--print-address=1"},
+		pipeFds[1]);
+	close(pipeFds[1]);
+	// the address is the first line it prints
+	std::string line;
+	const bigtime_t end = system_time() + 10000000;
+	while (fPid > 0 && line.find('\n') == std::string::npos) {
+		const bigtime_t left = end - system_time();
+		if (left <= 0)
+			break;
+		pollfd fd = {pipeFds[0], POLLIN, 0};
+		if (poll(&fd, 1, (int)(left / 1000)) <= 0)
+			break;
+		char buffer[256];
+		const ssize_t got = read(pipeFds[0], buffer, sizeof(buffer));
+		if (got <= 0)
+			break;
+		line.append(buffer, got);
+	}
+	close(pipeFds[0]);
+	const size_t newline = line.find('\n');
+	if (newline == std::string::npos || newline == 0) {
+		fprintf(stderr, "dbus-daemon gave no address\n");
+		return;
+	}
+	fAddress = line.substr(0, newline);
+	setenv("DBUS_SESSION_BUS_ADDRESS", fAddress.c_str(), 1);
+	GError* error = NULL;
+	fConnection = g_dbus_connection_new_for_address_sync(fAddress.c_str(),
+		(GDBusConnectionFlags)(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT
+			| G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION), NULL, NULL, &error);
+	if (fConnection == NULL) {
+		fprintf(stderr, "cannot connect to the test's bus: %s\n", error->message);
+		g_clear_error(&error);
+		fAddress.clear();
+	} else
+		g_dbus_connection_set_exit_on_close(fConnection, FALSE);
+}
+
+PrivateBus::~PrivateBus()
+{
+	if (fConnection != NULL) {
+		g_dbus_connection_close_sync(fConnection, NULL, NULL);
+		g_object_unref(fConnection);
+	}
+	if (fPid > 0)
+		stop_child(fPid, 3000000);
+	if (fHadAddress)
+		setenv("DBUS_SESSION_BUS_ADDRESS", fOldAddress.c_str(), 1);
+	else
+		unsetenv("DBUS_SESSION_BUS_ADDRESS");
+	if (!fFolder.empty()) {
+		std::error_code ignored;
+		std::filesystem::remove_all(fFolder, ignored);
+	}
+}
+
+GVariant* PrivateBus::Call(const std::string& name, const char* interface,
+	const char* method, GVariant* parameters)
+{
+	if (fConnection == NULL) {
+		if (parameters != NULL)
+			g_variant_unref(g_variant_ref_sink(parameters));
+		return NULL;
+	}
+	GError* error = NULL;
+	GVariant* reply = g_dbus_connection_call_sync(fConnection, name.c_str(),
+		"/org/mpris/MediaPlayer2", interface, method, parameters, NULL,
+		G_DBUS_CALL_FLAGS_NONE, 5000, NULL, &error);
+	if (reply == NULL) {
+		fprintf(stderr, "%s.%s on %s: %s\n", interface, method, name.c_str(), error->message);
+		g_clear_error(&error);
+	}
+	return reply;
+}
+
+GVariant* PrivateBus::Get(const std::string& name, const char* interface,
+	const char* property)
+{
+	GVariant* reply = Call(name, "org.freedesktop.DBus.Properties", "Get",
+		g_variant_new("(ss)", interface, property));
+	if (reply == NULL)
+		return NULL;
+	GVariant* value = NULL;
+	g_variant_get(reply, "(v)", &value);
+	g_variant_unref(reply);
+	return value;
+}
+
+bool PrivateBus::HasOwner(const std::string& name)
+{
+	if (fConnection == NULL)
+		return false;
+	GVariant* reply = g_dbus_connection_call_sync(fConnection, "org.freedesktop.DBus",
+		"/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
+		g_variant_new("(s)", name.c_str()), G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE,
+		5000, NULL, NULL);
+	if (reply == NULL)
+		return false;
+	gboolean has = FALSE;
+	g_variant_get(reply, "(b)", &has);
+	g_variant_unref(reply);
+	return has;
+}
+
+std::string mpv_mpris_script()
+{
+	for (const char* path : {"/usr/lib/mpv-mpris/mpris.so", "/etc/mpv/scripts/mpris.so"}) {
+		struct stat st;
+		if (stat(path, &st) == 0)
+			return path;
+	}
+	return std::string();
+}
+
+}
