@@ -37,6 +37,9 @@ struct HostOptions {
 	std::string followName;
 	// Real time between readings of the followed player's position.
 	bigtime_t followPollInterval = 500000;
+	// Offer the playback on the session bus (MprisServer) for media keys
+	// and MPRIS clients; not while following another player.
+	bool mprisServer = false;
 	// How long to wait for the session bus before giving up.
 	bigtime_t busTimeout = 5000000;
 };

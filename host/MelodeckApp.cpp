@@ -5,6 +5,7 @@
 #include "HostProtocol.h"
 #include "ManualClock.h"
 #include "MprisFollower.h"
+#include "MprisServer.h"
 #include "PlayerState.h"
 #include "PlayerWindow.h"
 #include "PlaylistHandler.h"
@@ -45,6 +46,7 @@ MelodeckApp::MelodeckApp(const Playlist& playlist, Clock* clock,
 	fOptions(options),
 	fAudio(NULL),
 	fFollower(NULL),
+	fMpris(NULL),
 	fPlayback(playlist, clock),
 	fFrontEnd(new FrontEndHandler(&fPlayback)),
 	fPlaylistHandler(new PlaylistHandler(&fPlayback)),
@@ -98,10 +100,15 @@ MelodeckApp::~MelodeckApp()
 		fPlugins.UnloadAll();
 
 	if (Lock()) {
+		if (fMpris != NULL) {
+			fPlayback.StopWatching(BMessenger(fMpris));
+			RemoveHandler(fMpris);
+		}
 		RemoveHandler(fFrontEnd);
 		RemoveHandler(fPlaylistHandler);
 		Unlock();
 	}
+	delete fMpris;
 	delete fFrontEnd;
 	delete fPlaylistHandler;
 	fPlayback.SetSource(NULL);
@@ -138,6 +145,16 @@ void MelodeckApp::ReadyToRun()
 	fPlugins.InitAll();
 	if (fWindow.IsValid())
 		_TellWindowPlugins();
+
+	if (fOptions.mprisServer && fFollower == NULL) {
+		fMpris = new MprisServer(BMessenger(this));
+		AddHandler(fMpris);
+		fPlayback.StartWatching(BMessenger(fMpris));
+		BMessage state;
+		fPlayback.AddState(&state);
+		fMpris->Publish(state, 0);
+		fMpris->Start();
+	}
 
 	BMessenger self(this);
 	if (fOptions.tickInterval > 0) {

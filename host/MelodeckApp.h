@@ -21,7 +21,8 @@
 //
 // With HostOptions::follow it follows a media player on the session bus
 // (MprisFollower) instead; FollowError() says why when the bus cannot be
-// reached.
+// reached. With HostOptions::mprisServer its playback is offered on the
+// session bus (MprisServer).
 //
 // Ownership: the application owns its playback, audio player, handlers,
 // plug-ins and timers. The clock is not owned and must outlive the application.
@@ -39,6 +40,7 @@ class BMessageRunner;
 class Clock;
 class FrontEndHandler;
 class MprisFollower;
+class MprisServer;
 class PlaylistHandler;
 
 extern const char* const kMelodeckAppSignature;  // "application/x-vnd.Orlund-Melodeck"
@@ -87,6 +89,7 @@ private:
 	AudioPlayer* fAudio;   // NULL when playing on the clock
 	MprisFollower* fFollower;   // NULL unless following another player
 	std::string fFollowError;
+	MprisServer* fMpris;   // NULL unless offered on the session bus
 	Playback fPlayback;
 	FrontEndHandler* fFrontEnd;
 	PlaylistHandler* fPlaylistHandler;

@@ -127,6 +127,7 @@ int main(int argc, char** argv)
 	if (!commandLine.pluginFoldersGiven)
 		options.pluginFolders.push_back(program_folder() + "/plugins");
 	options.showWindow = true;
+	options.mprisServer = !options.follow;
 	options.audio = !commandLine.clock && !options.follow && has_files(playlist);
 	options.audioOutput = commandLine.audioOutput == "auto"
 		? AudioPlayer::DefaultOutput() : commandLine.audioOutput;

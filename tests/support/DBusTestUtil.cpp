@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -50,12 +51,14 @@ pid_t spawn(const std::vector<std::string>& argv, int outFd)
 }
 
 // Waits for the child to end, at most `timeout`.
-bool wait_child(pid_t pid, bigtime_t timeout)
+bool wait_child(pid_t pid, bigtime_t timeout, int* exitStatus = NULL)
 {
 	const bigtime_t end = system_time() + timeout;
 	while (true) {
 		int status = 0;
 		const pid_t done = waitpid(pid, &status, WNOHANG);
+		if (done == pid && exitStatus != NULL)
+			*exitStatus = status;
 		if (done == pid || (done < 0 && errno != EINTR))
 			return true;
 		if (system_time() >= end)
@@ -231,6 +234,44 @@ bool PrivateBus::HasOwner(const std::string& name)
 	g_variant_get(reply, "(b)", &has);
 	g_variant_unref(reply);
 	return has;
+}
+
+bool run(const std::vector<std::string>& argv, std::string* output, bigtime_t timeout)
+{
+	int pipeFds[2];
+	if (pipe2(pipeFds, O_CLOEXEC) != 0)
+		return false;
+	const pid_t pid = spawn(argv, pipeFds[1]);
+	close(pipeFds[1]);
+	if (pid <= 0) {
+		close(pipeFds[0]);
+		return false;
+	}
+	std::string text;
+	const bigtime_t end = system_time() + timeout;
+	while (true) {
+		const bigtime_t left = end - system_time();
+		if (left <= 0)
+			break;
+		pollfd fd = {pipeFds[0], POLLIN, 0};
+		if (poll(&fd, 1, (int)(left / 1000)) <= 0)
+			break;
+		char buffer[512];
+		const ssize_t got = read(pipeFds[0], buffer, sizeof(buffer));
+		if (got <= 0)
+			break;   // the program has ended (or closed its output)
+		text.append(buffer, got);
+	}
+	close(pipeFds[0]);
+	if (output != NULL)
+		*output = text;
+	int status = -1;
+	const bigtime_t left = std::max<bigtime_t>(end - system_time(), 0);
+	if (!wait_child(pid, left, &status)) {
+		stop_child(pid, 1000000);
+		return false;
+	}
+	return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 std::string mpv_mpris_script()

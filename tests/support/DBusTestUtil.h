@@ -64,6 +64,11 @@ private:
 	GDBusConnection* fConnection;
 };
 
+// Runs a program to its end, at most `timeout`, and collects what it
+// prints on stdout. True when it ended with status 0.
+bool run(const std::vector<std::string>& argv, std::string* output,
+	bigtime_t timeout = 10000000);
+
 // Where Debian keeps mpv's MPRIS script; empty when it is not installed.
 std::string mpv_mpris_script();
 
