@@ -100,6 +100,7 @@ MprisFollower::MprisFollower(const std::string& name, const BMessenger& target,
 	fRate(1.0),
 	fBase(0),
 	fBaseTime(0),
+	fZeroRead(false),
 	fGeneration(1),
 	fJumps(0)
 {
@@ -370,10 +371,12 @@ void MprisFollower::_ReadPosition()
 	if (!valid)
 		return;
 	std::lock_guard<std::mutex> lock(fLock);
-	const bigtime_t expected = _PositionAt(now);
-	// Some players answer 0 whatever plays: taken only where it can be true.
-	if (position <= 0 && fPlaying && expected > 2 * fPollInterval)
+	// Some players answer 0 whatever plays: while playing, 0 is believed
+	// once (a track starts there), not again until another answer.
+	const bool zero = position <= 0;
+	if (zero && fPlaying && fZeroRead)
 		return;
+	fZeroRead = zero && fPlaying;
 	fBase = std::max<bigtime_t>((bigtime_t)position, 0);
 	fBaseTime = now;
 }
@@ -437,6 +440,7 @@ void MprisFollower::_TakeMetadata(GVariant* metadata)
 	if (other) {
 		fBase = 0;
 		fBaseTime = system_time();
+		fZeroRead = false;
 	}
 	if (track.id.empty() && track.url.empty() && track.title.empty()) {
 		// nothing plays
@@ -585,6 +589,7 @@ void MprisFollower::_OnSeeked(GDBusConnection*, const char* sender, const char*,
 		std::lock_guard<std::mutex> lock(self->fLock);
 		self->fBase = std::max<bigtime_t>(position, 0);
 		self->fBaseTime = system_time();
+		self->fZeroRead = false;
 	}
 	self->_ReadPosition();
 	self->_Changed(true);

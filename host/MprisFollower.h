@@ -131,6 +131,7 @@ private:
 	double fRate;
 	bigtime_t fBase;           // the position (µs) read at fBaseTime
 	bigtime_t fBaseTime;
+	bool fZeroRead;            // the last position read was 0, while playing
 	uint64 fGeneration;
 	uint64 fJumps;
 };
