@@ -6,6 +6,7 @@
 #include <gio/gio.h>
 
 #include <math.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <algorithm>
@@ -131,9 +132,11 @@ status_t MprisFollower::Start(bigtime_t timeout, std::string* error)
 			[this] { return fStarted; })) {
 		lock.unlock();
 		g_cancellable_cancel(fCancel);
-		if (error != NULL)
-			*error = "the session bus did not answer within "
-				+ std::to_string(timeout / 1000000) + " s";
+		if (error != NULL) {
+			char seconds[32];
+			snprintf(seconds, sizeof(seconds), "%.1f", timeout / 1e6);
+			*error = "the session bus did not answer within " + std::string(seconds) + " s";
+		}
 		return B_TIMED_OUT;
 	}
 	if (!fStartError.empty()) {
@@ -211,7 +214,8 @@ void MprisFollower::_Connected(GDBusConnection* connection, const std::string& e
 		std::lock_guard<std::mutex> lock(fLock);
 		fStarted = true;
 		fStartError = connection != NULL ? std::string()
-			: (error.empty() ? std::string("cannot connect to the session bus") : error);
+			: "no session bus to be reached (" + (error.empty() ? std::string("no address")
+				: error) + ")";
 	}
 	fStartedCondition.notify_all();
 	if (connection != NULL)
