@@ -620,6 +620,12 @@ int MprisFollower::_OnPoll(void* data)
 
 // #pragma mark - any thread
 
+uint64 MprisFollower::Generation()
+{
+	std::lock_guard<std::mutex> lock(fLock);
+	return fGeneration;
+}
+
 void MprisFollower::GetState(SourceState* state)
 {
 	std::lock_guard<std::mutex> lock(fLock);

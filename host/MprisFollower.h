@@ -47,6 +47,7 @@ public:
 	// The bus name of the player followed; empty while there is none.
 	std::string Followed();
 
+	virtual uint64 Generation() override;
 	virtual void GetState(SourceState* state) override;
 	virtual int32 Position() override;
 	virtual void Play() override;

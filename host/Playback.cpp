@@ -77,10 +77,10 @@ void Playback::SetSource(PlaybackSource* source)
 // what changed.
 void Playback::_UpdateFromSource()
 {
+	if (fSource->Generation() == fSourceGeneration)
+		return;
 	SourceState state;
 	fSource->GetState(&state);
-	if (state.generation == fSourceGeneration)
-		return;
 	fSourceGeneration = state.generation;
 
 	const PlaylistEntry* before = fPlaylist.EntryAt(fIndex);

@@ -34,6 +34,9 @@ class PlaybackSource {
 public:
 	virtual ~PlaybackSource() {}
 
+	// The state's generation, cheaply: the state need only be taken
+	// when it has changed.
+	virtual uint64 Generation() = 0;
 	virtual void GetState(SourceState* state) = 0;
 	// Where the current track is now (ms), between the other player's
 	// reports extrapolated with its rate; never negative.
