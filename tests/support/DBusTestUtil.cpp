@@ -8,7 +8,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -26,26 +26,57 @@ namespace dbustest {
 
 namespace {
 
+// The program's path, looked up in PATH as a shell would.
+std::string find_program(const std::string& name)
+{
+	if (name.find('/') != std::string::npos)
+		return name;
+	const char* path = getenv("PATH");
+	std::string folders = path != NULL ? path : "/usr/bin:/bin";
+	size_t start = 0;
+	while (start <= folders.size()) {
+		size_t end = folders.find(':', start);
+		if (end == std::string::npos)
+			end = folders.size();
+		const std::string candidate = folders.substr(start, end - start) + "/" + name;
+		if (access(candidate.c_str(), X_OK) == 0)
+			return candidate;
+		start = end + 1;
+	}
+	return std::string();
+}
+
+// Starts a program whose stdout goes to `outFd` (-1: nowhere). It is ended
+// when the thread that started it ends, so that a test that stops halfway
+// (a sanitizer's halt) leaves nothing running.
 pid_t spawn(const std::vector<std::string>& argv, int outFd)
 {
+	const std::string program = find_program(argv[0]);
+	if (program.empty()) {
+		fprintf(stderr, "cannot start %s: not found\n", argv[0].c_str());
+		return -1;
+	}
 	std::vector<char*> args;
 	for (const std::string& arg : argv)
 		args.push_back(const_cast<char*>(arg.c_str()));
 	args.push_back(NULL);
-	posix_spawn_file_actions_t actions;
-	posix_spawn_file_actions_init(&actions);
-	if (outFd >= 0)
-		posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
-	// the children's chatter stays out of the test's output
-	posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-	if (outFd < 0)
-		posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-	pid_t pid = -1;
-	const int error = posix_spawnp(&pid, args[0], &actions, NULL, args.data(), environ);
-	posix_spawn_file_actions_destroy(&actions);
-	if (error != 0) {
-		fprintf(stderr, "cannot start %s: %s\n", args[0], strerror(error));
+	const pid_t parent = getpid();
+	const pid_t pid = fork();
+	if (pid < 0) {
+		fprintf(stderr, "cannot start %s: %s\n", argv[0].c_str(), strerror(errno));
 		return -1;
+	}
+	if (pid == 0) {
+		// only what is safe between fork and exec
+		prctl(PR_SET_PDEATHSIG, SIGTERM);
+		if (getppid() != parent)
+			_exit(127);
+		const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+		dup2(null, STDIN_FILENO);
+		// the children's chatter stays out of the test's output
+		dup2(outFd >= 0 ? outFd : null, STDOUT_FILENO);
+		execve(program.c_str(), args.data(), environ);
+		_exit(127);
 	}
 	return pid;
 }
