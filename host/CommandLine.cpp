@@ -25,6 +25,8 @@ const char* command_line_usage()
 		"  --clock            play on a clock, without sound\n"
 		"  --audio-output OUT auto (default), null (silent), or libmpv outputs\n"
 		"                     such as pulse,alsa\n"
+		"  --follow [NAME]    follow a media player on the session bus (e.g. mpv)\n"
+		"                     instead of playing files\n"
 		"  --screenshots DIR  write pictures of the windows into DIR as they change\n"
 		"  -h, --help         show this help\n";
 }
@@ -58,6 +60,19 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine* out,
 		}
 		if (arg == "--clock") {
 			result.clock = true;
+			continue;
+		}
+		if (arg == "--follow" || arg.compare(0, 9, "--follow=") == 0) {
+			// the name is optional: the next argument is taken as one unless
+			// it is an option
+			result.options.follow = true;
+			if (arg.size() > 9)
+				result.options.followName = arg.substr(9);
+			else if (arg.size() == 9) {
+				*error = "--follow= needs a player's name";
+				return false;
+			} else if (i + 1 < argc && argv[i + 1][0] != '-' && argv[i + 1][0] != '\0')
+				result.options.followName = argv[++i];
 			continue;
 		}
 
@@ -115,6 +130,10 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine* out,
 			}
 			result.options.quitAfter = (bigtime_t)(seconds * 1000000.0);
 		}
+	}
+	if (result.options.follow && !result.paths.empty()) {
+		*error = "--follow plays no files of its own (" + result.paths[0] + ")";
+		return false;
 	}
 	*out = result;
 	return true;

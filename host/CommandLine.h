@@ -14,6 +14,9 @@
 //                        machine's sound when it has any, else silent),
 //                        "null" (silent, keeping time), or a libmpv list
 //                        such as "pulse,alsa"
+//     --follow [NAME]    follow a media player on the session bus (MPRIS)
+//                        instead of playing files: the one named, else
+//                        the one playing, else the first
 //     --screenshots DIR  PNG pictures of the windows in DIR, a few a second
 //     -h, --help         usage
 // "--" ends the options; everything after it is a path.

@@ -31,6 +31,17 @@ struct HostOptions {
 	// Open the player's window (before the plug-ins start, so that they
 	// find it).
 	bool showWindow = false;
+	// Follow a media player on the session bus instead of playing the
+	// playlist: the one named (empty: the one playing, else the first).
+	bool follow = false;
+	std::string followName;
+	// Real time between readings of the followed player's position.
+	bigtime_t followPollInterval = 500000;
+	// Offer the playback on the session bus (MprisServer) for media keys
+	// and MPRIS clients; not while following another player.
+	bool mprisServer = false;
+	// How long to wait for the session bus before giving up.
+	bigtime_t busTimeout = 5000000;
 };
 
 #endif

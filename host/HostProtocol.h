@@ -47,7 +47,8 @@ enum {
 	kMelodeckTick          = 'Mtck',
 	kMelodeckPrintStatus   = 'Mprs',
 	kMelodeckPluginsGone   = 'Mpgn',
-	kMelodeckAudioNews     = 'Maud'
+	kMelodeckAudioNews     = 'Maud',
+	kMelodeckFollowNews    = 'Mfol'
 };
 
 // Fields of kMelodeckState and kMelodeckStateChanged.

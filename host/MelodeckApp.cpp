@@ -4,6 +4,8 @@
 #include "FrontEndHandler.h"
 #include "HostProtocol.h"
 #include "ManualClock.h"
+#include "MprisFollower.h"
+#include "MprisServer.h"
 #include "PlayerState.h"
 #include "PlayerWindow.h"
 #include "PlaylistHandler.h"
@@ -43,6 +45,8 @@ MelodeckApp::MelodeckApp(const Playlist& playlist, Clock* clock,
 	fClock(clock),
 	fOptions(options),
 	fAudio(NULL),
+	fFollower(NULL),
+	fMpris(NULL),
 	fPlayback(playlist, clock),
 	fFrontEnd(new FrontEndHandler(&fPlayback)),
 	fPlaylistHandler(new PlaylistHandler(&fPlayback)),
@@ -56,7 +60,18 @@ MelodeckApp::MelodeckApp(const Playlist& playlist, Clock* clock,
 	fReady(create_sem(0, "melodeck ready"))
 {
 	fPlayback.SetRepeat(options.repeat);
-	if (options.audio) {
+	if (options.follow) {
+		fFollower = new MprisFollower(options.followName, BMessenger(this),
+			kMelodeckFollowNews, options.followPollInterval);
+		if (fFollower->Start(options.busTimeout, &fFollowError) == B_OK)
+			fPlayback.SetSource(fFollower);
+		else {
+			if (fFollowError.empty())
+				fFollowError = "the session bus cannot be reached";
+			delete fFollower;
+			fFollower = NULL;
+		}
+	} else if (options.audio) {
 		fAudio = new AudioPlayer(options.audioOutput, BMessenger(this), kMelodeckAudioNews);
 		if (fAudio->InitCheck() == B_OK)
 			fPlayback.SetAudio(fAudio);
@@ -89,12 +104,19 @@ MelodeckApp::~MelodeckApp()
 		fPlugins.UnloadAll();
 
 	if (Lock()) {
+		if (fMpris != NULL) {
+			fPlayback.StopWatching(BMessenger(fMpris));
+			RemoveHandler(fMpris);
+		}
 		RemoveHandler(fFrontEnd);
 		RemoveHandler(fPlaylistHandler);
 		Unlock();
 	}
+	delete fMpris;
 	delete fFrontEnd;
 	delete fPlaylistHandler;
+	fPlayback.SetSource(NULL);
+	delete fFollower;
 	fPlayback.SetAudio(NULL);
 	delete fAudio;
 	delete_sem(fReady);
@@ -127,6 +149,16 @@ void MelodeckApp::ReadyToRun()
 	fPlugins.InitAll();
 	if (fWindow.IsValid())
 		_TellWindowPlugins();
+
+	if (fOptions.mprisServer && fFollower == NULL) {
+		fMpris = new MprisServer(BMessenger(this));
+		AddHandler(fMpris);
+		fPlayback.StartWatching(BMessenger(fMpris));
+		BMessage state;
+		fPlayback.AddState(&state);
+		fMpris->Publish(state, 0);
+		fMpris->Start();
+	}
 
 	BMessenger self(this);
 	if (fOptions.tickInterval > 0) {
@@ -284,6 +316,7 @@ void MelodeckApp::MessageReceived(BMessage* message)
 
 		case kMelodeckTick:
 		case kMelodeckAudioNews:
+		case kMelodeckFollowNews:
 			fPlayback.Update();
 			_ScheduleTick(false);
 			break;

@@ -19,6 +19,11 @@
 // when libmpv cannot be started the player says so on stderr and plays on
 // the clock.
 //
+// With HostOptions::follow it follows a media player on the session bus
+// (MprisFollower) instead; FollowError() says why when the bus cannot be
+// reached. With HostOptions::mprisServer its playback is offered on the
+// session bus (MprisServer).
+//
 // Ownership: the application owns its playback, audio player, handlers,
 // plug-ins and timers. The clock is not owned and must outlive the application.
 #ifndef HOST_MELODECK_APP_H
@@ -34,6 +39,8 @@ class AudioPlayer;
 class BMessageRunner;
 class Clock;
 class FrontEndHandler;
+class MprisFollower;
+class MprisServer;
 class PlaylistHandler;
 
 extern const char* const kMelodeckAppSignature;  // "application/x-vnd.Orlund-Melodeck"
@@ -56,6 +63,10 @@ public:
 	// `timeout` (µs).
 	bool WaitUntilReady(bigtime_t timeout);
 
+	// Why the player to follow cannot be looked for (no session bus);
+	// empty when it can, or when no player is to be followed.
+	const std::string& FollowError() const { return fFollowError; }
+
 	// Only on the application's thread, with the application locked.
 	Playback* GetPlayback() { return &fPlayback; }
 
@@ -77,6 +88,9 @@ private:
 	Clock* fClock;
 	HostOptions fOptions;
 	AudioPlayer* fAudio;   // NULL when playing on the clock
+	MprisFollower* fFollower;   // NULL unless following another player
+	std::string fFollowError;
+	MprisServer* fMpris;   // NULL unless offered on the session bus
 	Playback fPlayback;
 	FrontEndHandler* fFrontEnd;
 	PlaylistHandler* fPlaylistHandler;

@@ -65,7 +65,9 @@ int32 MelodeckPlayer::_Run(void* data)
 {
 	MelodeckPlayer* self = static_cast<MelodeckPlayer*>(data);
 	MelodeckApp* app = new MelodeckApp(self->fPlaylist, self->fClockInUse, self->fOptions);
-	const status_t status = app->InitCheck();
+	status_t status = app->InitCheck();
+	if (status == B_OK && !app->FollowError().empty())
+		status = B_ERROR;
 	if (status != B_OK) {
 		delete app;
 		release_sem(self->fStarted);

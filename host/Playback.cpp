@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <stdint.h>
 
 Playback::Playback(const Playlist& playlist, const Clock* clock)
 	:
@@ -25,7 +26,10 @@ Playback::Playback(const Playlist& playlist, const Clock* clock)
 	fFailuresInRow(0),
 	fVolume(100),
 	fMuted(false),
-	fProblemIndex(-1)
+	fProblemIndex(-1),
+	fSource(NULL),
+	fSourceGeneration(0),
+	fSourceJumps(0)
 {
 }
 
@@ -44,6 +48,74 @@ void Playback::SetAudio(AudioPlayer* audio)
 	fAnchor = fClock->Now();
 	if (fAudio != NULL && fPlaying)
 		_LoadAudio(fIndex, fBase);
+}
+
+void Playback::SetSource(PlaybackSource* source)
+{
+	if (source == fSource)
+		return;
+	if (source != NULL && fAudio != NULL && fAudioLoaded) {
+		fAudio->Stop();
+		fAudioLoaded = false;
+	}
+	if (source == NULL && fSource != NULL) {
+		// on from where the other player was, paused
+		fBase = fIndex >= 0 ? (bigtime_t)Position() * 1000 : 0;
+		fAnchor = fClock->Now();
+		fPlaying = false;
+	}
+	fSource = source;
+	fSourceGeneration = UINT64_MAX;   // nothing taken yet
+	if (fSource != NULL) {
+		fPlaying = false;
+		fBase = 0;
+		_UpdateFromSource();
+	}
+}
+
+// Takes the source's state when it has changed, and tells the watchers
+// what changed.
+void Playback::_UpdateFromSource()
+{
+	if (fSource->Generation() == fSourceGeneration)
+		return;
+	SourceState state;
+	fSource->GetState(&state);
+	fSourceGeneration = state.generation;
+
+	const PlaylistEntry* before = fPlaylist.EntryAt(fIndex);
+	const std::string beforeFile = before != NULL ? before->filename : std::string();
+	const std::string beforeTitle = before != NULL ? before->title : std::string();
+	const int32 beforeIndex = fIndex;
+	const bool wasPlaying = fPlaying;
+
+	Playlist playlist;
+	for (const SourceTrack& track : state.tracks) {
+		PlaylistEntry entry;
+		entry.filename = track.filename;
+		entry.title = track.title;
+		entry.length = track.length;
+		entry.lengthKnown = track.length > 0;
+		playlist.AddEntry(entry);
+	}
+	fPlaylist = playlist;
+	fIndex = playlist.EntryAt(state.index) != NULL ? state.index
+		: (playlist.IsEmpty() ? -1 : 0);
+	fPlaying = state.playing && fIndex >= 0;
+	if (fPlaying)
+		fPlaylist.EntryAt(fIndex)->played = true;
+
+	const PlaylistEntry* after = fPlaylist.EntryAt(fIndex);
+	uint32 change = 0;
+	if (fIndex != beforeIndex || (after != NULL
+			&& (after->filename != beforeFile || after->title != beforeTitle)))
+		change |= kMelodeckEntryChanged;
+	if (fPlaying != wasPlaying)
+		change |= kMelodeckPlayStateChanged;
+	if (state.jumps != fSourceJumps)
+		change |= kMelodeckPositionChanged;
+	fSourceJumps = state.jumps;
+	_Notify(change);
 }
 
 bigtime_t Playback::_Length(int32 index) const
@@ -95,6 +167,10 @@ void Playback::_StopAtEnd()
 
 void Playback::Update()
 {
+	if (fSource != NULL) {
+		_UpdateFromSource();
+		return;
+	}
 	if (fAudio != NULL) {
 		_UpdateAudio();
 		return;
@@ -134,6 +210,10 @@ void Playback::Update()
 
 void Playback::Play()
 {
+	if (fSource != NULL) {
+		fSource->Play();
+		return;
+	}
 	Update();
 	if (fPlaying || fIndex < 0)
 		return;
@@ -151,6 +231,10 @@ void Playback::Play()
 
 void Playback::Pause()
 {
+	if (fSource != NULL) {
+		fSource->Pause();
+		return;
+	}
 	Update();
 	if (!fPlaying)
 		return;
@@ -167,6 +251,10 @@ void Playback::Pause()
 
 void Playback::TogglePlay()
 {
+	if (fSource != NULL) {
+		fSource->TogglePlay();
+		return;
+	}
 	Update();
 	if (fPlaying)
 		Pause();
@@ -179,6 +267,10 @@ status_t Playback::Select(int32 index)
 	if (fPlaylist.EntryAt(index) == NULL)
 		return B_BAD_INDEX;
 	Update();
+	if (fSource != NULL) {
+		fSource->Select(index);
+		return B_OK;
+	}
 	const bool wasPlaying = fPlaying;
 	const bool otherEntry = index != fIndex;
 	fPlaying = true;
@@ -190,6 +282,10 @@ status_t Playback::Select(int32 index)
 
 void Playback::Next()
 {
+	if (fSource != NULL) {
+		fSource->Next();
+		return;
+	}
 	Update();
 	if (fIndex < 0)
 		return;
@@ -210,6 +306,10 @@ void Playback::Next()
 
 void Playback::Previous()
 {
+	if (fSource != NULL) {
+		fSource->Previous();
+		return;
+	}
 	Update();
 	if (fIndex < 0)
 		return;
@@ -230,6 +330,10 @@ void Playback::SetPosition(int32 ms)
 	Update();
 	if (fIndex < 0)
 		return;
+	if (fSource != NULL) {
+		fSource->SetPosition(std::max<int32>(ms, 0));
+		return;
+	}
 	const bigtime_t position = std::clamp<bigtime_t>((bigtime_t)ms * 1000, 0,
 		_Length(fIndex));
 	if (fAudio != NULL) {
@@ -266,6 +370,12 @@ int32 Playback::Position()
 	Update();
 	if (fIndex < 0)
 		return 0;
+	if (fSource != NULL) {
+		const PlaylistEntry* entry = fPlaylist.EntryAt(fIndex);
+		const int32 position = std::max<int32>(fSource->Position(), 0);
+		// a length nobody told is no limit
+		return entry->lengthKnown ? std::min(position, entry->length) : position;
+	}
 	if (fAudio != NULL)
 		return (int32)(_AudioPosition() / 1000);
 	return (int32)(_PositionAt(fClock->Now()) / 1000);

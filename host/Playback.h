@@ -19,6 +19,10 @@
 // the clock does not explain: another entry, play or pause, a seek. The
 // position itself is not announced; ask for it.
 //
+// With a PlaybackSource (SetSource), another player decides instead: the
+// playlist, the current entry, play or pause and the position are taken
+// from it, and the commands are passed on to it.
+//
 // Not thread-safe: the player application owns it and uses it on its own
 // thread only. The clock is not owned and must outlive the playback.
 #ifndef HOST_PLAYBACK_H
@@ -26,6 +30,7 @@
 
 #include "AudioPlayer.h"
 #include "Clock.h"
+#include "PlaybackSource.h"
 #include "Playlist.h"
 
 #include <Messenger.h>
@@ -45,6 +50,12 @@ public:
 	// the clock again).
 	void SetAudio(AudioPlayer* audio);
 	AudioPlayer* Audio() const { return fAudio; }
+
+	// Follows `source` from now on (not owned, must outlive the playback
+	// or be unset first; NULL: plays by itself again, on the playlist the
+	// source left).
+	void SetSource(PlaybackSource* source);
+	PlaybackSource* Source() const { return fSource; }
 
 	void SetRepeat(bool repeat) { fRepeat = repeat; }
 	bool Repeat() const { return fRepeat; }
@@ -111,6 +122,7 @@ private:
 	void _Report(int32 index, const std::string& reason);
 	void _KeepProblem();
 	bool _StopWhenNothingPlays();
+	void _UpdateFromSource();
 
 	Playlist fPlaylist;
 	const Clock* fClock;
@@ -130,6 +142,10 @@ private:
 	bool fMuted;
 	std::string fProblem;
 	int32 fProblemIndex;    // the entry that played when fProblem was set
+
+	PlaybackSource* fSource;
+	uint64 fSourceGeneration;  // of the source's state last taken
+	uint64 fSourceJumps;
 };
 
 #endif

@@ -122,7 +122,11 @@ int main(int argc, char** argv)
 		playlist.AddPath(path, &notes);
 	for (const std::string& note : notes)
 		fprintf(stderr, "melodeck: %s\n", note.c_str());
-	if (playlist.IsEmpty())
+	if (commandLine.options.follow) {
+		printf("melodeck: following %s on the session bus\n",
+			commandLine.options.followName.empty() ? "media players"
+				: commandLine.options.followName.c_str());
+	} else if (playlist.IsEmpty())
 		fprintf(stderr, "melodeck: the playlist is empty\n");
 	else
 		printf("melodeck: %d entries in the playlist\n", (int)playlist.CountEntries());
@@ -131,7 +135,8 @@ int main(int argc, char** argv)
 	if (!commandLine.pluginFoldersGiven)
 		options.pluginFolders.push_back(program_folder() + "/plugins");
 	options.showWindow = true;
-	options.audio = !commandLine.clock && has_files(playlist);
+	options.mprisServer = !options.follow;
+	options.audio = !commandLine.clock && !options.follow && has_files(playlist);
 	options.audioOutput = commandLine.audioOutput == "auto"
 		? AudioPlayer::DefaultOutput() : commandLine.audioOutput;
 	if (!playlist.IsEmpty()) {
@@ -167,6 +172,11 @@ int main(int argc, char** argv)
 	if (app->InitCheck() != B_OK) {
 		delete app;
 		return 1;
+	}
+	if (!app->FollowError().empty()) {
+		fprintf(stderr, "melodeck: cannot follow a player: %s\n", app->FollowError().c_str());
+		delete app;
+		return 3;
 	}
 	signals.Start();
 	app->Run();

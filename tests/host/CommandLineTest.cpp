@@ -59,3 +59,31 @@ TEST(CommandLine, BadInputIsRefusedWithTheReason)
 		EXPECT_FALSE(error.empty());
 	}
 }
+
+TEST(CommandLine, FollowTakesAnOptionalName)
+{
+	CommandLine line;
+	std::string error;
+	ASSERT_TRUE(parse({"--follow", "--headless"}, &line, &error)) << error;
+	EXPECT_TRUE(line.options.follow);
+	EXPECT_EQ(line.options.followName, "");
+	EXPECT_TRUE(line.headless);
+
+	CommandLine named;
+	ASSERT_TRUE(parse({"--follow", "mpv", "--seconds", "3"}, &named, &error)) << error;
+	EXPECT_EQ(named.options.followName, "mpv");
+	EXPECT_TRUE(named.paths.empty());
+	CommandLine equals;
+	ASSERT_TRUE(parse({"--follow=org.mpris.MediaPlayer2.vlc"}, &equals, &error)) << error;
+	EXPECT_EQ(equals.options.followName, "org.mpris.MediaPlayer2.vlc");
+
+	CommandLine plain;
+	ASSERT_TRUE(parse({"song.mp3"}, &plain, &error));
+	EXPECT_FALSE(plain.options.follow);
+
+	// a follower plays no files, and "=" promises a name
+	CommandLine bad;
+	EXPECT_FALSE(parse({"--follow", "mpv", "song.mp3"}, &bad, &error));
+	EXPECT_NE(error.find("song.mp3"), std::string::npos) << error;
+	EXPECT_FALSE(parse({"--follow="}, &bad, &error));
+}
