@@ -25,7 +25,7 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-prefix="$work/prefix"
+prefix="$(realpath "$work")/prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" \
   || { cat "$work/install.log" >&2; fail "cmake --install"; }
 
@@ -50,6 +50,12 @@ done
 extra="$(cd "$prefix" && find . -type f | grep -E '/(test_|bench_|fuzz_)|_demo$|make_|berestool' || true)"
 [ -z "$extra" ] || fail "test programs or build tools were installed: $extra"
 
+# The desktop entry is valid (desktop-file-utils, installed by scripts/setup).
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$prefix/share/applications/melodeck.desktop" \
+    || fail "the desktop entry is not valid"
+fi
+
 # The manual page describes every option the player's help lists.
 options="$(env -u LD_LIBRARY_PATH "$prefix/bin/melodeck" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u)"
 [ -n "$options" ] || fail "the installed player's --help lists no options"
@@ -68,7 +74,8 @@ for module in plugins/gen_VersoD.so Translators/Packscope; do
 done
 for file in bin/melodeck lib/melodeck/plugins/gen_VersoD.so lib/melodeck/Translators/Packscope; do
   resolved="$(env -u LD_LIBRARY_PATH ldd "$prefix/$file" | sed -n 's/.*libbe\.so => \([^ ]*\).*/\1/p')"
-  [ "$resolved" = "$lib/libbe.so" ] || fail "$file finds libbe.so at '$resolved'"
+  [ -n "$resolved" ] && resolved="$(realpath "$resolved")"
+  [ "$resolved" = "$(realpath "$lib/libbe.so")" ] || fail "$file finds libbe.so at '$resolved'"
 done
 # The plug-in's resources sit after its ELF data; rewriting the RUNPATH on
 # installation must keep them.
