@@ -11,7 +11,7 @@ build="$(cd "$1" && pwd)"
 
 for tool in dpkg-deb dpkg-shlibdeps; do
   if ! command -v "$tool" >/dev/null; then
-    echo "SKIPPED: $tool is missing (Debian package dpkg-dev)"
+    echo "SKIPPED: $tool is missing (Debian packages dpkg and dpkg-dev)"
     exit 77
   fi
 done
