@@ -52,6 +52,21 @@ set_target_properties(gen_VersoD Packscope PROPERTIES INSTALL_RPATH "$ORIGIN/.."
 install(TARGETS melodeck RUNTIME DESTINATION bin)
 install(TARGETS be LIBRARY DESTINATION ${MELODECK_LIB_DIR})
 install(TARGETS gen_VersoD LIBRARY DESTINATION ${MELODECK_LIB_DIR}/plugins)
+# Stripping (cmake --install --strip, and the package) rewrites the plug-in
+# without the resources that follow its ELF data; they are appended again.
+get_target_property(VERSOD_RESOURCE_ARGS gen_VersoD BE_RESOURCE_TOOL_ARGS)
+set(VERSOD_RESOURCE_COMMAND "\"$<TARGET_FILE:berestool>\" \"\${plugin}\"")
+foreach(arg ${VERSOD_RESOURCE_ARGS})
+  string(APPEND VERSOD_RESOURCE_COMMAND " \"${arg}\"")
+endforeach()
+install(CODE "
+if(CMAKE_INSTALL_DO_STRIP)
+  set(plugin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${MELODECK_LIB_DIR}/plugins/gen_VersoD.so\")
+  execute_process(COMMAND ${VERSOD_RESOURCE_COMMAND} RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR \"cannot append the resources to \${plugin} again\")
+  endif()
+endif()")
 install(FILES ${VERSOD_LANGUAGE_FILES} DESTINATION ${MELODECK_LIB_DIR}/plugins/Language)
 install(FILES ${VERSOD_HELP_FILE} DESTINATION ${MELODECK_LIB_DIR}/plugins)
 install(TARGETS Packscope LIBRARY DESTINATION ${MELODECK_LIB_DIR}/Translators)
@@ -83,6 +98,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_STRIP_FILES ON)
 # Packscope runs unzip; Japanese lyrics and the built-in Japanese language
 # need a Japanese font.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "unzip, fonts-ipafont-gothic")

@@ -77,10 +77,19 @@ for file in bin/melodeck lib/melodeck/plugins/gen_VersoD.so lib/melodeck/Transla
   [ -n "$resolved" ] && resolved="$(realpath "$resolved")"
   [ "$resolved" = "$(realpath "$lib/libbe.so")" ] || fail "$file finds libbe.so at '$resolved'"
 done
+# The resources appended to a file, without the trailer that says where
+# they start (which moves when the file before them changes): a checksum.
+resources_sum() {
+  [ "$(tail -c 40 "$1" | head -c 8)" = "BeRsrc01" ] || { echo none; return; }
+  local size
+  size="$(tail -c 8 "$1" | od -An -t u8 | tr -d ' ')"
+  tail -c "$size" "$1" | head -c "$((size - 40))" | cksum
+}
 # The plug-in's resources sit after its ELF data; rewriting the RUNPATH on
 # installation must keep them.
-[ "$(tail -c 4096 "$build/bin/plugins/gen_VersoD.so" | cksum)" = \
-  "$(tail -c 4096 "$lib/plugins/gen_VersoD.so" | cksum)" ] \
+[ "$(resources_sum "$build/bin/plugins/gen_VersoD.so")" != none ] \
+  || fail "the built plug-in has no resources"
+[ "$(resources_sum "$build/bin/plugins/gen_VersoD.so")" = "$(resources_sum "$lib/plugins/gen_VersoD.so")" ] \
   || fail "the installed plug-in lost the resources appended to it"
 
 # A song that is not there (the player plays it on the clock) with its

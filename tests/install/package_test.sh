@@ -54,6 +54,20 @@ done
 
 # The extracted player runs from the package's files alone.
 dpkg-deb -x "$package" "$work/root"
+# The resources appended to a file, without the trailer that says where
+# they start (which moves when the file before them changes): a checksum.
+resources_sum() {
+  [ "$(tail -c 40 "$1" | head -c 8)" = "BeRsrc01" ] || { echo none; return; }
+  local size
+  size="$(tail -c 8 "$1" | od -An -t u8 | tr -d ' ')"
+  tail -c "$size" "$1" | head -c "$((size - 40))" | cksum
+}
+# The package's files are stripped; the plug-in's resources are still there.
+plugin="$work/root/usr/lib/melodeck/plugins/gen_VersoD.so"
+! readelf -S "$plugin" | grep -q '\.debug_info' || fail "the plug-in was not stripped"
+[ "$(resources_sum "$plugin")" != none ] \
+  && [ "$(resources_sum "$plugin")" = "$(resources_sum "$build/bin/plugins/gen_VersoD.so")" ] \
+  || fail "the packaged plug-in lost the resources appended to it"
 help="$(env -u LD_LIBRARY_PATH "$work/root/usr/bin/melodeck" --help)" \
   || fail "the packaged player does not start"
 grep -q "^usage: melodeck" <<<"$help" || fail "the packaged player's help: $help"
