@@ -17,8 +17,8 @@ const char* command_line_usage()
 	return
 		"usage: melodeck [options] [file|folder|playlist.m3u|playlist.m3u8 ...]\n"
 		"  --headless         no display: the window is drawn off screen\n"
-		"  --plugins DIR      load the plug-ins of DIR instead of the \"plugins\"\n"
-		"                     folder beside the program (may be repeated)\n"
+		"  --plugins DIR      load the plug-ins of DIR instead of the player's own\n"
+		"                     plug-ins folder (may be repeated)\n"
 		"  --plugin FILE      also load this plug-in library (may be repeated)\n"
 		"  --seconds N        quit after N seconds\n"
 		"  --no-repeat        stop after the last entry instead of starting over\n"

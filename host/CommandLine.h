@@ -4,7 +4,8 @@
 //     --headless         no real display: the window draws off screen and
 //                        the player prints what it plays
 //     --plugins DIR      load the plug-ins of DIR (may be repeated) instead
-//                        of the "plugins" folder beside the program
+//                        of the player's own plug-ins folder (see
+//                        PluginFolder.h)
 //     --plugin FILE      load one more plug-in library (may be repeated)
 //     --seconds N        quit after N seconds of real time
 //     --no-repeat        stop after the last entry instead of starting over

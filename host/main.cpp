@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "MelodeckApp.h"
 #include "Playlist.h"
+#include "PluginFolder.h"
 #include "SystemClock.h"
 
 #include <AppDefs.h>
@@ -133,7 +134,7 @@ int main(int argc, char** argv)
 
 	HostOptions options = commandLine.options;
 	if (!commandLine.pluginFoldersGiven)
-		options.pluginFolders.push_back(program_folder() + "/plugins");
+		options.pluginFolders.push_back(default_plugin_folder(program_folder()));
 	options.showWindow = true;
 	options.mprisServer = !options.follow;
 	options.audio = !commandLine.clock && !options.follow && has_files(playlist);

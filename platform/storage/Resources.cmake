@@ -62,6 +62,8 @@ function(be_add_resources target)
     list(APPEND data_files ${file})
   endforeach()
   add_dependencies(${target} berestool)
+  # Kept, so that an installation that strips the file can append them again.
+  set_property(TARGET ${target} PROPERTY BE_RESOURCE_TOOL_ARGS "${tool_args}")
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${data_files})
   add_custom_command(TARGET ${target} POST_BUILD
                      COMMAND berestool $<TARGET_FILE:${target}> ${tool_args}

@@ -13,6 +13,9 @@
 // so by Default(), in this order:
 //   Translators, in the folder of the running program (the translators
 //                that come with the program; a build puts them there)
+//   lib/<program name>/Translators, for a program in a folder "bin": the
+//                translators installed with it (/usr/bin/melodeck reads
+//                /usr/lib/melodeck/Translators)
 //   the user's translators folder, find_directory(B_USER_TRANSLATORS_DIRECTORY):
 //                $XDG_DATA_HOME/be/add-ons/Translators
 //   $XDG_DATA_HOME/verso/translators  ($HOME/.local/share/verso/translators

@@ -14,6 +14,7 @@
 #include <TranslatorRoster.h>
 
 #include "ImageFixtures.h"
+#include "translation/TranslatorFolders.h"
 #include "TestUtil.h"
 
 #include <spawn.h>
@@ -321,6 +322,38 @@ TEST(TranslatorRoster, ArchiveRecordsAddOnPaths)
 	EXPECT_EQ((std::vector<std::string>{ "Old Style" }), translator_names(*copy));
 }
 
+// Runs the roster child program `program` with `settings` added to the
+// environment (and XDG_DATA_HOME, TRANSLATORS and VERSO_TEST_ADDON_LOG
+// taken from there only); what it wrote, or "" when it failed.
+static std::string run_roster_child(const std::string& program,
+	std::vector<std::string> settings, const std::string& output)
+{
+	std::vector<char*> environment;
+	for (std::string& setting : settings)
+		environment.push_back(setting.data());
+	for (char** variable = environ; *variable != NULL; variable++) {
+		if (strncmp(*variable, "XDG_DATA_HOME=", 14) != 0
+			&& strncmp(*variable, "TRANSLATORS=", 12) != 0
+			&& strncmp(*variable, "VERSO_TEST_ADDON_LOG=", 21) != 0)
+			environment.push_back(*variable);
+	}
+	environment.push_back(NULL);
+	char* arguments[] = { (char*)program.c_str(), (char*)output.c_str(), NULL };
+	pid_t child;
+	if (posix_spawn(&child, program.c_str(), NULL, NULL, arguments,
+			environment.data()) != 0) {
+		ADD_FAILURE() << "cannot start " << program;
+		return std::string();
+	}
+	int status = 0;
+	if (waitpid(child, &status, 0) != child || !WIFEXITED(status)
+		|| WEXITSTATUS(status) != 0) {
+		ADD_FAILURE() << program << " failed, status " << status;
+		return std::string();
+	}
+	return testutil::read_file(output);
+}
+
 TEST(TranslatorRoster, DefaultRosterReadsTheTranslatorsFolders)
 {
 	// The user's folder under XDG_DATA_HOME holds the new-style add-on,
@@ -333,38 +366,50 @@ TEST(TranslatorRoster, DefaultRosterReadsTheTranslatorsFolders)
 	std::filesystem::copy_file(TEST_TRANSLATOR_ADDON,
 		dataHome.File("verso/translators/PrefixTranslators"));
 	std::filesystem::copy_file(TEST_OLD_TRANSLATOR_ADDON, extra.File("OldStyle"));
-	const std::string output = extra.File("output");
 	const std::string log = extra.File("log");
 
-	std::vector<std::string> settings = {
-		"XDG_DATA_HOME=" + dataHome.Path(),
-		"TRANSLATORS=relative:" + extra.Path(),
-		"VERSO_TEST_ADDON_LOG=" + log,
-	};
-	std::vector<char*> environment;
-	for (std::string& setting : settings)
-		environment.push_back(setting.data());
-	for (char** variable = environ; *variable != NULL; variable++) {
-		if (strncmp(*variable, "XDG_DATA_HOME=", 14) != 0
-			&& strncmp(*variable, "TRANSLATORS=", 12) != 0
-			&& strncmp(*variable, "VERSO_TEST_ADDON_LOG=", 21) != 0)
-			environment.push_back(*variable);
-	}
-	environment.push_back(NULL);
-	char* arguments[] = { (char*)TEST_ROSTER_CHILD, (char*)output.c_str(), NULL };
-	pid_t child;
-	ASSERT_EQ(0, posix_spawn(&child, TEST_ROSTER_CHILD, NULL, NULL, arguments,
-		environment.data()));
-	int status = 0;
-	ASSERT_EQ(child, waitpid(child, &status, 0));
-	ASSERT_TRUE(WIFEXITED(status));
-	ASSERT_EQ(0, WEXITSTATUS(status));
-
 	EXPECT_EQ("PNG Images\nJPEG Images\nGIF Images\nBMP Images\n"
-		"Upper\nCounter\nOld Style\ntranslated 0 ABC\n", testutil::read_file(output));
+		"Upper\nCounter\nOld Style\ntranslated 0 ABC\n",
+		run_roster_child(TEST_ROSTER_CHILD, {
+			"XDG_DATA_HOME=" + dataHome.Path(),
+			"TRANSLATORS=relative:" + extra.Path(),
+			"VERSO_TEST_ADDON_LOG=" + log,
+		}, extra.File("output")));
 	std::string written = testutil::read_file(log);
 	EXPECT_NE(std::string::npos, written.find("deleted Upper")) << written;
 	EXPECT_NE(std::string::npos, written.find("deleted Counter")) << written;
+}
+
+TEST(TranslatorRoster, InstalledProgramReadsItsOwnLibraryFolder)
+{
+	// Laid out as an installed program: <prefix>/bin/rosterchild, with its
+	// translators in <prefix>/lib/rosterchild/Translators. Nothing in the
+	// environment names that folder.
+	EXPECT_EQ((std::vector<std::string>{ "/usr/bin/Translators",
+		"/usr/lib/melodeck/Translators" }),
+		BPrivate::program_translator_paths("/usr/bin/melodeck"));
+	EXPECT_EQ((std::vector<std::string>{ "/opt/x/tools/Translators" }),
+		BPrivate::program_translator_paths("/opt/x/tools/melodeck"));
+	EXPECT_EQ((std::vector<std::string>{ "/sbin/Translators" }),
+		BPrivate::program_translator_paths("/sbin/prog"));
+	EXPECT_TRUE(BPrivate::program_translator_paths("bin/melodeck").empty());
+	EXPECT_TRUE(BPrivate::program_translator_paths("").empty());
+
+	testutil::TempDir prefix;
+	testutil::TempDir dataHome;
+	std::filesystem::create_directories(prefix.File("bin"));
+	std::filesystem::create_directories(prefix.File("lib/rosterchild/Translators"));
+	const std::string program = prefix.File("bin/rosterchild");
+	std::filesystem::copy_file(TEST_ROSTER_CHILD, program);
+	std::filesystem::permissions(program, std::filesystem::perms::owner_exec,
+		std::filesystem::perm_options::add);
+	std::filesystem::copy_file(TEST_TRANSLATOR_ADDON,
+		prefix.File("lib/rosterchild/Translators/PrefixTranslators"));
+
+	EXPECT_EQ("PNG Images\nJPEG Images\nGIF Images\nBMP Images\n"
+		"Upper\nCounter\ntranslated 0 ABC\n",
+		run_roster_child(program, { "XDG_DATA_HOME=" + dataHome.Path() },
+			prefix.File("output")));
 }
 
 TEST(TranslatorRoster, DecodesFromSeveralThreadsAtOnce)

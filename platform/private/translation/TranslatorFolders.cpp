@@ -24,19 +24,38 @@ data_home()
 	return std::string(home) + "/.local/share";
 }
 
-// The folder that holds the running program, or "".
-std::string program_folder()
+// The running program's own path, or "".
+std::string program_path()
 {
 	char path[PATH_MAX];
 	ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
 	if (length <= 0)
 		return std::string();
-	std::string program(path, (size_t)length);
-	size_t slash = program.rfind('/');
-	return slash == std::string::npos || slash == 0 ? std::string()
-		: program.substr(0, slash);
+	return std::string(path, (size_t)length);
 }
 
+}
+
+std::vector<std::string>
+program_translator_paths(const std::string& program)
+{
+	std::vector<std::string> paths;
+	size_t slash = program.rfind('/');
+	if (program.empty() || program[0] != '/' || slash == std::string::npos
+		|| slash == 0 || slash + 1 == program.size())
+		return paths;
+	std::string folder = program.substr(0, slash);
+	std::string name = program.substr(slash + 1);
+	paths.push_back(folder + "/Translators");
+	// An installed program lives in <prefix>/bin and keeps what it loads in
+	// <prefix>/lib/<name>, as the Debian layout has it.
+	size_t parentSlash = folder.rfind('/');
+	if (parentSlash != std::string::npos && folder.compare(parentSlash + 1,
+			std::string::npos, "bin") == 0) {
+		paths.push_back(folder.substr(0, parentSlash) + "/lib/" + name
+			+ "/Translators");
+	}
+	return paths;
 }
 
 std::vector<std::string>
@@ -64,9 +83,7 @@ std::vector<std::string>
 default_translator_paths()
 {
 	std::vector<std::string> paths;
-	std::string program = program_folder();
-	if (!program.empty())
-		paths.push_back(program + "/Translators");
+	paths = program_translator_paths(program_path());
 	char user[B_PATH_NAME_LENGTH];
 	if (find_directory(B_USER_TRANSLATORS_DIRECTORY, -1, false, user, sizeof(user)) == B_OK)
 		paths.push_back(user);
