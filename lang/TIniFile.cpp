@@ -333,6 +333,10 @@ bool TIniFile::DeleteSection(const char* name)
 {
 	if (name == nullptr)
 		return false;
+	// The name may point into the section itself (EnumSections hands such
+	// pointers out), so it is copied before the section is erased.
+	const std::string own(name);
+	name = own.c_str();
 	auto it = fSections.begin();
 	while (it != fSections.end() && !ini_name_equal((*it)->Name(), name))
 		++it;

@@ -368,6 +368,24 @@ TEST(IniFile, DeletingSections)
 	EXPECT_STREQ(ini.CurrentSection()->Name(), kIniGlobalSection);
 }
 
+TEST(IniFile, DeletingSectionsByTheirOwnNamePointers)
+{
+	// EnumSections hands out pointers into the sections; deleting by such a
+	// pointer must not read the name after its section is gone (ASan).
+	MemoryIni file("g = 1\n[Data]\nk = v\n[Other]\nj = w\n");
+	TIniFile& ini = file.Ini();
+	ini.ChangeSection("Other");
+	BList list;
+	ini.EnumSections(&list);
+	ASSERT_EQ(list.CountItems(), 3);
+	EXPECT_TRUE(ini.DeleteSection(static_cast<const char*>(list.ItemAt(2))));
+	EXPECT_STREQ(ini.CurrentSection()->Name(), kIniGlobalSection);
+	EXPECT_TRUE(ini.DeleteSection(static_cast<const char*>(list.ItemAt(1))));
+	EXPECT_TRUE(ini.DeleteSection(static_cast<const char*>(list.ItemAt(0))));
+	EXPECT_EQ(sections(ini), (std::vector<std::string>{kIniGlobalSection}));
+	EXPECT_FALSE(ini.KeyExists("g"));
+}
+
 TEST(IniStrings, Helpers)
 {
 	char out[64];
