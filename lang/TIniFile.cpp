@@ -318,8 +318,13 @@ TIniFileSection* TIniFile::CreateSection(const char* name, int index)
 	if (!is_writable_section_name(name))
 		return nullptr;
 	// "[" and "]" around the name must still fit on the line.
+	// A name cut short is trimmed again: it is kept as it reads back.
 	std::string text = trimmed(name);
 	cut_to(&text, fLimit - 2);
+	text = trimmed(text);
+	// The global section stays the first; nothing goes ahead of it.
+	if (index == 0)
+		index = 1;
 	auto section = std::make_unique<TIniFileSection>(text, fLimit);
 	TIniFileSection* made = section.get();
 	if (index < 0 || static_cast<size_t>(index) >= fSections.size())
@@ -467,6 +472,9 @@ bool TIniFile::WriteValue(const char* key, const char* text)
 	// The pair must fit on one line as key=value.
 	std::string value(text);
 	cut_to(&value, fLimit - 1 - static_cast<long>(keyText.size()));
+	// Blanks around a value are not read back; the value is kept as the
+	// file will give it (also where the cut leaves a blank at its end).
+	value = trimmed(value);
 
 	TIniFilePair* pair = fCurrent->FindPair(key);
 	if (pair == nullptr)
@@ -524,7 +532,7 @@ bool TIniFile::WriteComment(const char* text)
 			end = all.size();
 		std::string line = trimmed(all.substr(position, end - position));
 		cut_to(&line, fLimit - 1);
-		fCurrent->AddComment(line);
+		fCurrent->AddComment(trimmed(line));
 		position = end + 1;
 	} while (position <= all.size());
 	fModified = true;

@@ -123,9 +123,10 @@ public:
 	virtual bool WriteValue(const char* key, float value);
 	virtual bool WriteValue(const char* key, rgb_color value);
 
-	// Inserts a new section at `index` (-1 or past the end: appends). The
-	// current section stays as it is. NULL for a name that could not be
-	// written back.
+	// Inserts a new section at `index` (-1 or past the end: appends; 0 puts
+	// it right after the global section, which stays first). The current
+	// section stays as it is. NULL for a name that could not be written
+	// back.
 	TIniFileSection* CreateSection(const char* name, int index);
 
 	bool IsModified() const { return fModified; }

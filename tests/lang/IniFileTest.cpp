@@ -287,6 +287,34 @@ TEST(IniFile, WritingNeverProducesLinesThatReadBackOtherwise)
 	EXPECT_EQ(keys(again.Ini()), (std::vector<std::string>{"k", "x"}));
 }
 
+TEST(IniFile, WhatIsWrittenIsWhatReadsBack)
+{
+	MemoryIni file("g = 1\n", 16);
+	TIniFile& ini = file.Ini();
+	// Cut to the limit with a blank at the cut: kept as the file gives it.
+	ASSERT_TRUE(ini.WriteValue("key", "0123456789a bcdef"));
+	EXPECT_EQ(file.Value("key"), "0123456789a");
+	ASSERT_TRUE(ini.WriteComment("0123456789abcd efg"));
+	// A section name cut at a blank, and one asked for ahead of the global
+	// section (which would come back as a second section of that name,
+	// hiding the global pairs).
+	ASSERT_NE(ini.CreateSection("abcdefghijklm nop", -1), nullptr);
+	ASSERT_NE(ini.CreateSection("Front", 0), nullptr);
+	EXPECT_EQ(sections(ini), (std::vector<std::string>{
+		kIniGlobalSection, "Front", "abcdefghijklm"}));
+	ASSERT_TRUE(ini.Flush(false));
+
+	MemoryIni back(file.Text(), 16);
+	EXPECT_EQ(sections(back.Ini()), sections(ini));
+	EXPECT_EQ(back.Value("g"), "1");
+	EXPECT_EQ(back.Value("key"), "0123456789a");
+	char comment[17];
+	ASSERT_TRUE(back.Ini().ReadComment(comment));
+	EXPECT_STREQ(comment, "0123456789abcd");
+	ASSERT_TRUE(back.Ini().Flush(true));
+	EXPECT_EQ(back.Text(), file.Text()) << "a second round changes nothing";
+}
+
 TEST(IniFile, FlushRules)
 {
 	TIniFile unset(2048);

@@ -235,3 +235,28 @@ TEST(CodecHeader, SizeFromTheFirstTwelveBytes)
 	}
 	EXPECT_EQ(flattened_size_from_header(nullptr, 12, &total), B_BAD_VALUE);
 }
+
+TEST(CodecMalformed, DeepNestingIsRefused)
+{
+	// Each level holds the one below as its only item. Deeper than any
+	// writer goes is refused with an error, at once and not by recursion.
+	auto nested = [](int levels) {
+		std::vector<uint8> flat;
+		EXPECT_EQ(flatten_message(message('leaf'), &flat), B_OK);
+		for (int i = 1; i < levels; i++) {
+			MessageData outer = message('nest');
+			outer.fields.push_back(field("m", B_MESSAGE_TYPE, false, {}));
+			outer.fields.back().items.push_back(std::move(flat));
+			flat.clear();
+			EXPECT_EQ(flatten_message(outer, &flat), B_OK);
+		}
+		return flat;
+	};
+	MessageData out;
+	const std::vector<uint8> deepest = nested(kMaximumNesting + 1);
+	EXPECT_EQ(unflatten_message(deepest.data(), deepest.size(), &out), B_OK);
+	const std::vector<uint8> tooDeep = nested(kMaximumNesting + 2);
+	EXPECT_EQ(unflatten_message(tooDeep.data(), tooDeep.size(), &out), B_BAD_VALUE);
+	const std::vector<uint8> tenThousand = nested(10000);
+	EXPECT_EQ(unflatten_message(tenThousand.data(), tenThousand.size(), &out), B_BAD_VALUE);
+}
