@@ -253,9 +253,9 @@ TEST(CodecMalformed, DeepNestingIsRefused)
 		return flat;
 	};
 	MessageData out;
-	const std::vector<uint8> deepest = nested(kMaximumNesting + 1);
+	const std::vector<uint8> deepest = nested(codec::kMaximumNesting + 1);
 	EXPECT_EQ(unflatten_message(deepest.data(), deepest.size(), &out), B_OK);
-	const std::vector<uint8> tooDeep = nested(kMaximumNesting + 2);
+	const std::vector<uint8> tooDeep = nested(codec::kMaximumNesting + 2);
 	EXPECT_EQ(unflatten_message(tooDeep.data(), tooDeep.size(), &out), B_BAD_VALUE);
 	const std::vector<uint8> tenThousand = nested(10000);
 	EXPECT_EQ(unflatten_message(tenThousand.data(), tenThousand.size(), &out), B_BAD_VALUE);
