@@ -152,7 +152,7 @@ TEST_F(CorruptInputTest, ClaimedHugeSizesAreRefusedUpFront)
 	EXPECT_NE(B_OK, Translate(jpeg));
 }
 
-TEST_F(CorruptInputTest, BitmapStreamRowsWiderThanTheDataAreRefused)
+TEST_F(CorruptInputTest, SizesBeyondTheDataAreRefusedBeforeReserving)
 {
 	// A standard bitmap header of 1 x 1 pixels whose rows claim almost 4 GB,
 	// then one pixel; and two rows of 512 MB each with nothing behind them.
@@ -193,6 +193,13 @@ TEST_F(CorruptInputTest, BitmapStreamRowsWiderThanTheDataAreRefused)
 		BMallocIO tallDestination;
 		EXPECT_NE(B_OK, fRoster.Translate(&tallSource, NULL, NULL, &tallDestination, out));
 	}
+	// A BMP header of 8000 x 8000 pixels with one row of data behind it.
+	std::string bmp = bmp_bytes(kBmp24BottomUp, 4, 4);
+	const int32 side = 8000;
+	memcpy(&bmp[18], &side, 4);
+	memcpy(&bmp[22], &side, 4);
+	EXPECT_EQ(B_ILLEGAL_DATA, Translate(bmp));
+
 	struct rusage after;
 	getrusage(RUSAGE_SELF, &after);
 	EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";
