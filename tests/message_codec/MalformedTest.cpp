@@ -217,6 +217,17 @@ TEST(CodecMalformed, DuplicateNames)
 	EXPECT_EQ(read(flatten(many)), B_BAD_VALUE);
 }
 
+TEST(CodecMalformed, NamesHoldingANulAreRefused)
+{
+	// Such a field could never be found by its name.
+	const Bytes nul = {0x0f, 0x47, 0x4e, 0x4f, 0x4c, 0x04, 0x01, 0, 7, 0, 0, 0};
+	EXPECT_EQ(read(with_field(nul)), B_BAD_VALUE);
+	const Bytes inside = {0x0f, 0x47, 0x4e, 0x4f, 0x4c, 0x04, 0x02, 'a', 0, 7, 0, 0, 0};
+	EXPECT_EQ(read(with_field(inside)), B_BAD_VALUE);
+	const Bytes fine = {0x0f, 0x47, 0x4e, 0x4f, 0x4c, 0x04, 0x02, 'a', 'b', 7, 0, 0, 0};
+	EXPECT_EQ(read(with_field(fine)), B_OK);
+}
+
 TEST(CodecHeader, SizeFromTheFirstTwelveBytes)
 {
 	Bytes bytes = flatten(message('abcd', {field("n", B_INT32_TYPE, true, {int32_item(7)})}));

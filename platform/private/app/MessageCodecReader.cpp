@@ -175,6 +175,10 @@ status_t read_field(Reader& in, uint8 flags, MessageField* field)
 		|| !in.Take(dataSize, &data))
 		return B_BAD_VALUE;
 
+	// Names are looked up as C strings: one holding a NUL could never be
+	// found, and no writer makes one.
+	if (memchr(name, 0, nameLength) != nullptr)
+		return B_BAD_VALUE;
 	field->name.assign((const char*)name, nameLength);
 	field->type = type;
 	field->fixedSize = (flags & kFieldFixedSize) != 0;
