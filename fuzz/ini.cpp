@@ -55,7 +55,8 @@ extern "C" int FUZZ_ENTRY(const uint8_t* data, size_t size)
 	if (size == 0)
 		return 0;
 	static const int kLimits[] = { 1, 2, 3, 5, 8, 16, 64, 2048 };
-	const int limit = kLimits[data[0] & 7];
+	// The limit as the object takes it (it raises one that is too small).
+	const int limit = TIniFile(kLimits[data[0] & 7]).Limit();
 	const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
 
 	const std::string first = read_and_write(text, limit);

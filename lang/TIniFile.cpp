@@ -27,6 +27,10 @@ std::string trimmed(const std::string& text)
 	return text.substr(begin, end - begin);
 }
 
+// The shortest line that holds a section header ("[]"): a smaller limit
+// would read headers that cannot be written back within it.
+const int kMinLimit = 2;
+
 // Cuts `text` to at most `length` bytes without splitting a UTF-8 character.
 void cut_to(std::string* text, long length)
 {
@@ -113,7 +117,7 @@ bool parse_color(const std::string& text, rgb_color* out)
 
 TIniFile::TIniFile(int limit)
 	: fModified(false),
-	  fLimit(limit < 1 ? 1 : limit),
+	  fLimit(limit < kMinLimit ? kMinLimit : limit),
 	  fStream(nullptr),
 	  fCurrent(nullptr)
 {
@@ -185,7 +189,7 @@ status_t TIniFile::SetTo(const BDirectory* dir, const char* name, uint32 openMod
 status_t TIniFile::SetTo(BPositionIO* stream, int limit)
 {
 	Unset();
-	fLimit = limit < 1 ? 1 : limit;
+	fLimit = limit < kMinLimit ? kMinLimit : limit;
 	fStream = stream;
 	Load();
 	return stream ? B_OK : B_BAD_VALUE;
@@ -193,7 +197,7 @@ status_t TIniFile::SetTo(BPositionIO* stream, int limit)
 
 status_t TIniFile::FinishOpen(status_t status, int limit)
 {
-	fLimit = limit < 1 ? 1 : limit;
+	fLimit = limit < kMinLimit ? kMinLimit : limit;
 	if (status == B_OK)
 		fStream = &fFile;
 	else

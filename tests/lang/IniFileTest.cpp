@@ -313,6 +313,12 @@ TEST(IniFile, WhatIsWrittenIsWhatReadsBack)
 	EXPECT_STREQ(comment, "0123456789abcd");
 	ASSERT_TRUE(back.Ini().Flush(true));
 	EXPECT_EQ(back.Text(), file.Text()) << "a second round changes nothing";
+
+	// A limit too small for a header ("[]") is raised to fit one.
+	MemoryIni tiny("[\nab\n", 1);
+	EXPECT_EQ(tiny.Ini().Limit(), 2);
+	ASSERT_TRUE(tiny.Ini().Flush(true));
+	EXPECT_EQ(tiny.Text(), "\n[]\nab\n\n");
 }
 
 TEST(IniFile, FlushRules)
