@@ -22,6 +22,9 @@ namespace {
 // multiply into more loads than anyone could mean.
 const int32 kMaxPlaylistDepth = 8;
 const int32 kMaxPlaylistReads = 1000;
+// Nor may one big playlist named many times make millions of entries: the
+// text read in one expansion is bounded as well.
+const std::uintmax_t kMaxExpansionText = 64 * 1024 * 1024;
 // Nobody writes a playlist this big by hand; a bigger file is not one.
 const std::uintmax_t kMaxPlaylistSize = 16 * 1024 * 1024;
 
@@ -344,6 +347,14 @@ status_t Playlist::_AddPlaylistFile(const std::string& path, Notes* notes, Walk*
 		notes->push_back(path + ": " + reason);
 		return status;
 	}
+	if (walk->text + text.size() > kMaxExpansionText) {
+		if (!walk->stopped) {
+			notes->push_back(path + ": the playlists named hold too much; the rest are skipped");
+			walk->stopped = true;
+		}
+		return B_BAD_VALUE;
+	}
+	walk->text += text.size();
 	walk->open.push_back(identity);
 	const status_t result = _AddPlaylistText(text, path, notes, walk);
 	walk->open.pop_back();

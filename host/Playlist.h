@@ -52,11 +52,13 @@ public:
 
 private:
 	// One expansion of what a path names: the playlists open on the way
-	// down (one naming another already open is skipped) and how many were
-	// read in all (bounded, whatever their nesting).
+	// down (one naming another already open is skipped), and how many were
+	// read in all and how much text they held (both bounded, whatever
+	// their nesting).
 	struct Walk {
 		std::vector<std::string> open;
 		int32 reads = 0;
+		size_t text = 0;
 		bool stopped = false;
 	};
 

@@ -186,6 +186,21 @@ TEST(Playlist, PlaylistsNamingThemselvesManyTimesExpandOnce)
 		stopped += note.find("the rest are skipped") != std::string::npos;
 	EXPECT_EQ(stopped, 1);
 
+	// One big playlist named many times: the text read in one expansion is
+	// bounded (64 MB), so only the first six of ten are taken.
+	dir.Write("big.m3u", "#" + std::string(10 * 1024 * 1024, 'x') + "\nbig.mp3\n");
+	std::string tenTimes;
+	for (int i = 0; i < 10; i++)
+		tenTimes += "big.m3u\n";
+	Playlist big;
+	notes.clear();
+	ASSERT_EQ(big.AddPath(dir.Write("ten.m3u", tenTimes), &notes), B_OK);
+	EXPECT_EQ(big.CountEntries(), 6);
+	stopped = 0;
+	for (const std::string& note : notes)
+		stopped += note.find("the rest are skipped") != std::string::npos;
+	EXPECT_EQ(stopped, 1);
+
 	// Text handed over directly reads like the file it names.
 	Playlist text;
 	notes.clear();
