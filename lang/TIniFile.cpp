@@ -274,8 +274,11 @@ void TIniFile::ParseLine(const char* begin, size_t length, TIniFileSection** sec
 
 	if (line[0] == '[') {
 		const size_t close = line.find(']');
-		const std::string name
+		std::string name
 			= close == std::string::npos ? std::string() : trimmed(line.substr(1, close - 1));
+		// Section names are C strings: a NUL ends the name.
+		if (name.find('\0') != std::string::npos)
+			name = trimmed(name.substr(0, name.find('\0')));
 		fSections.push_back(std::make_unique<TIniFileSection>(name, fLimit));
 		*section = fSections.back().get();
 		return;

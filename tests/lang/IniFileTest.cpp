@@ -314,6 +314,13 @@ TEST(IniFile, WhatIsWrittenIsWhatReadsBack)
 	ASSERT_TRUE(back.Ini().Flush(true));
 	EXPECT_EQ(back.Text(), file.Text()) << "a second round changes nothing";
 
+	// A section name ends at a NUL, as the C string it is handed out as.
+	MemoryIni nul(std::string("[Name \0rest]\nk=v\n", 17), 64);
+	EXPECT_EQ(sections(nul.Ini()), (std::vector<std::string>{kIniGlobalSection, "Name"}));
+	ASSERT_TRUE(nul.Ini().Flush(true));
+	MemoryIni nulBack(nul.Text(), 64);
+	EXPECT_EQ(sections(nulBack.Ini()), sections(nul.Ini()));
+
 	// A limit too small for a header ("[]") is raised to fit one.
 	MemoryIni tiny("[\nab\n", 1);
 	EXPECT_EQ(tiny.Ini().Limit(), 2);
