@@ -23,15 +23,41 @@ bool TArchivable::Unarchive(const BMessage&)
 	return true;
 }
 
+namespace {
+
+// Renames a settings file that could not be read to "<name>.damaged" (or
+// "<name>.damaged-2" and on, never over an earlier one), so that the next
+// save does not overwrite it unseen.
+void keep_aside(const BEntry& entry)
+{
+	BPath path;
+	if (entry.GetPath(&path) != B_OK || path.Path() == nullptr)
+		return;
+	const std::string damaged = std::string(path.Path()) + ".damaged";
+	for (int i = 1; i < 100; i++) {
+		const std::string aside = i == 1 ? damaged : damaged + "-" + std::to_string(i);
+		if (access(aside.c_str(), F_OK) == 0)
+			continue;
+		if (rename(path.Path(), aside.c_str()) == 0)
+			fprintf(stderr, "%s could not be read; kept as %s\n", path.Path(), aside.c_str());
+		return;
+	}
+}
+
+}
+
 bool TArchivable::Load(const BEntry& entry)
 {
 	BFile file(&entry, B_READ_ONLY);
 	if (file.InitCheck() != B_OK)
 		return false;
 	BMessage archive;
-	if (archive.Unflatten(&file) != B_OK)
-		return false;
-	return Unarchive(archive);
+	const bool read = archive.Unflatten(&file) == B_OK;
+	// What could be read is used; the rest keeps its defaults.
+	if (read && Unarchive(archive))
+		return true;
+	keep_aside(entry);
+	return false;
 }
 
 bool TArchivable::Save(const BEntry& entry)

@@ -21,7 +21,10 @@ public:
 
 	// True when the file was opened, held one flattened message, and
 	// Unarchive returned true. A file that does not unflatten leaves the
-	// object untouched.
+	// object untouched. A file that is there but is damaged (empty, cut
+	// short, garbage) or of another layout (Unarchive returned false) is
+	// renamed "<name>.damaged" (then ".damaged-2" and on), so that the next
+	// save cannot overwrite it unseen.
 	bool Load(const BEntry& entry);
 
 	// True when Archive returned true and the message was written in full.

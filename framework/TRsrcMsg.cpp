@@ -1,6 +1,7 @@
 #include "framework/TRsrcMsg.h"
 
 #include <Application.h>
+#include <DataIO.h>
 #include <File.h>
 #include <Message.h>
 #include <Resources.h>
@@ -48,8 +49,11 @@ bool TRsrcMsg::GetMessage(const char* name, BMessage* out, BResources* res)
 	const void* data = res->LoadResource(B_RAW_TYPE, name, &size);
 	if (data == nullptr)
 		return false;
+	// The stream form stops at the resource's end; the buffer form would
+	// trust the size recorded in the data and read past a short resource.
+	BMemoryIO stream(data, size);
 	BMessage found;
-	if (found.Unflatten(static_cast<const char*>(data)) != B_OK)
+	if (found.Unflatten(&stream) != B_OK)
 		return false;
 	*out = found;
 	return true;

@@ -18,8 +18,13 @@
 namespace {
 
 // A playlist that names itself, or playlists that name each other, must
-// not loop for ever.
+// not loop for ever; nor may playlists naming others many times over
+// multiply into more loads than anyone could mean.
 const int32 kMaxPlaylistDepth = 8;
+const int32 kMaxPlaylistReads = 1000;
+// Nor may one big playlist named many times make millions of entries: the
+// text read in one expansion is bounded as well.
+const std::uintmax_t kMaxExpansionText = 64 * 1024 * 1024;
 // Nobody writes a playlist this big by hand; a bigger file is not one.
 const std::uintmax_t kMaxPlaylistSize = 16 * 1024 * 1024;
 
@@ -222,8 +227,9 @@ status_t Playlist::AddPath(const std::string& path, Notes* notes)
 		notes->push_back("an empty path names no file");
 		return B_BAD_VALUE;
 	}
+	Walk walk;
 	return _AddLocation(absolute_path(path, current_folder()), std::string(), 0,
-		notes, 0);
+		notes, &walk);
 }
 
 status_t Playlist::AddFile(const std::string& path, Notes* notes)
@@ -291,15 +297,46 @@ status_t Playlist::AddFolder(const std::string& path, Notes* notes)
 
 status_t Playlist::AddPlaylistFile(const std::string& path, Notes* notes)
 {
-	return _AddPlaylistFile(absolute_path(path, current_folder()), notes, 0);
+	Walk walk;
+	return _AddPlaylistFile(absolute_path(path, current_folder()), notes, &walk);
 }
 
-status_t Playlist::_AddPlaylistFile(const std::string& path, Notes* notes, int32 depth)
+status_t Playlist::AddPlaylistText(const std::string& text, const std::string& path,
+	Notes* notes)
 {
-	if (depth >= kMaxPlaylistDepth) {
-		notes->push_back(path + ": playlists nested too deep (a playlist naming itself?)");
+	const std::string absolute = absolute_path(path, current_folder());
+	Walk walk;
+	char resolved[PATH_MAX];
+	walk.open.push_back(realpath(absolute.c_str(), resolved) != NULL ? resolved : absolute);
+	return _AddPlaylistText(text, absolute, notes, &walk);
+}
+
+status_t Playlist::_AddPlaylistFile(const std::string& path, Notes* notes, Walk* walk)
+{
+	// The same file under another name (a link, "a/../a.m3u") is the same
+	// playlist.
+	std::string identity = path;
+	char resolved[PATH_MAX];
+	if (realpath(path.c_str(), resolved) != NULL)
+		identity = resolved;
+	if (std::find(walk->open.begin(), walk->open.end(), identity) != walk->open.end()) {
+		notes->push_back(path + ": skipped, a playlist that names itself");
 		return B_BAD_VALUE;
 	}
+	if ((int32)walk->open.size() >= kMaxPlaylistDepth) {
+		notes->push_back(path + ": playlists nested too deep");
+		return B_BAD_VALUE;
+	}
+	if (walk->reads >= kMaxPlaylistReads) {
+		if (!walk->stopped) {
+			notes->push_back(path + ": more than " + std::to_string(kMaxPlaylistReads)
+				+ " playlists named; the rest are skipped");
+			walk->stopped = true;
+		}
+		return B_BAD_VALUE;
+	}
+	walk->reads++;
+
 	std::string text;
 	const status_t status = read_playlist_text(path, &text);
 	if (status != B_OK) {
@@ -310,7 +347,23 @@ status_t Playlist::_AddPlaylistFile(const std::string& path, Notes* notes, int32
 		notes->push_back(path + ": " + reason);
 		return status;
 	}
+	if (walk->text + text.size() > kMaxExpansionText) {
+		if (!walk->stopped) {
+			notes->push_back(path + ": the playlists named hold too much; the rest are skipped");
+			walk->stopped = true;
+		}
+		return B_BAD_VALUE;
+	}
+	walk->text += text.size();
+	walk->open.push_back(identity);
+	const status_t result = _AddPlaylistText(text, path, notes, walk);
+	walk->open.pop_back();
+	return result;
+}
 
+status_t Playlist::_AddPlaylistText(const std::string& text, const std::string& path,
+	Notes* notes, Walk* walk)
+{
 	const std::string base = folder_of(path);
 	int32 pendingLength = 0;
 	std::string pendingTitle;
@@ -352,7 +405,7 @@ status_t Playlist::_AddPlaylistFile(const std::string& path, Notes* notes, int32
 			AddEntry(entry);
 		} else {
 			_AddLocation(absolute_path(location, base), pending ? pendingTitle : std::string(),
-				pending ? pendingLength : 0, notes, depth + 1);
+				pending ? pendingLength : 0, notes, walk);
 		}
 		pending = false;
 		pendingTitle.clear();
@@ -366,15 +419,15 @@ status_t Playlist::_AddPlaylistFile(const std::string& path, Notes* notes, int32
 // win over what the file itself says. A file that does not exist is added
 // all the same when a playlist names it.
 status_t Playlist::_AddLocation(const std::string& path, const std::string& title,
-	int32 length, Notes* notes, int32 depth)
+	int32 length, Notes* notes, Walk* walk)
 {
 	struct stat st;
 	const bool exists = stat(path.c_str(), &st) == 0;
 	if (exists && S_ISDIR(st.st_mode))
 		return AddFolder(path, notes);
 	if (IsPlaylistFile(path))
-		return _AddPlaylistFile(path, notes, depth);
-	if (depth == 0)
+		return _AddPlaylistFile(path, notes, walk);
+	if (walk->open.empty())
 		return AddFile(path, notes);
 
 	PlaylistEntry entry;

@@ -33,6 +33,10 @@ public:
 	// gives the next entry's length and title; relative paths are relative
 	// to the playlist's folder; an entry's file need not exist.
 	status_t AddPlaylistFile(const std::string& path, Notes* notes);
+	// The entries of playlist text as if read from the file at `path`
+	// (which gives the folder relative entries are taken from).
+	status_t AddPlaylistText(const std::string& text, const std::string& path,
+		Notes* notes);
 
 	// Appends an entry, numbering it; a length of 0 or less becomes
 	// kDefaultEntryLength.
@@ -47,9 +51,22 @@ public:
 	static bool IsPlaylistFile(const std::string& path);
 
 private:
-	status_t _AddPlaylistFile(const std::string& path, Notes* notes, int32 depth);
+	// One expansion of what a path names: the playlists open on the way
+	// down (one naming another already open is skipped), and how many were
+	// read in all and how much text they held (both bounded, whatever
+	// their nesting).
+	struct Walk {
+		std::vector<std::string> open;
+		int32 reads = 0;
+		size_t text = 0;
+		bool stopped = false;
+	};
+
+	status_t _AddPlaylistFile(const std::string& path, Notes* notes, Walk* walk);
+	status_t _AddPlaylistText(const std::string& text, const std::string& path,
+		Notes* notes, Walk* walk);
 	status_t _AddLocation(const std::string& path, const std::string& title,
-		int32 length, Notes* notes, int32 depth);
+		int32 length, Notes* notes, Walk* walk);
 
 	std::vector<PlaylistEntry> fEntries;
 };

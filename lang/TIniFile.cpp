@@ -27,6 +27,10 @@ std::string trimmed(const std::string& text)
 	return text.substr(begin, end - begin);
 }
 
+// The shortest line that holds a section header ("[]"): a smaller limit
+// would read headers that cannot be written back within it.
+const int kMinLimit = 2;
+
 // Cuts `text` to at most `length` bytes without splitting a UTF-8 character.
 void cut_to(std::string* text, long length)
 {
@@ -113,7 +117,7 @@ bool parse_color(const std::string& text, rgb_color* out)
 
 TIniFile::TIniFile(int limit)
 	: fModified(false),
-	  fLimit(limit < 1 ? 1 : limit),
+	  fLimit(limit < kMinLimit ? kMinLimit : limit),
 	  fStream(nullptr),
 	  fCurrent(nullptr)
 {
@@ -185,7 +189,7 @@ status_t TIniFile::SetTo(const BDirectory* dir, const char* name, uint32 openMod
 status_t TIniFile::SetTo(BPositionIO* stream, int limit)
 {
 	Unset();
-	fLimit = limit < 1 ? 1 : limit;
+	fLimit = limit < kMinLimit ? kMinLimit : limit;
 	fStream = stream;
 	Load();
 	return stream ? B_OK : B_BAD_VALUE;
@@ -193,7 +197,7 @@ status_t TIniFile::SetTo(BPositionIO* stream, int limit)
 
 status_t TIniFile::FinishOpen(status_t status, int limit)
 {
-	fLimit = limit < 1 ? 1 : limit;
+	fLimit = limit < kMinLimit ? kMinLimit : limit;
 	if (status == B_OK)
 		fStream = &fFile;
 	else
@@ -270,8 +274,11 @@ void TIniFile::ParseLine(const char* begin, size_t length, TIniFileSection** sec
 
 	if (line[0] == '[') {
 		const size_t close = line.find(']');
-		const std::string name
+		std::string name
 			= close == std::string::npos ? std::string() : trimmed(line.substr(1, close - 1));
+		// Section names are C strings: a NUL ends the name.
+		if (name.find('\0') != std::string::npos)
+			name = trimmed(name.substr(0, name.find('\0')));
 		fSections.push_back(std::make_unique<TIniFileSection>(name, fLimit));
 		*section = fSections.back().get();
 		return;
@@ -318,8 +325,13 @@ TIniFileSection* TIniFile::CreateSection(const char* name, int index)
 	if (!is_writable_section_name(name))
 		return nullptr;
 	// "[" and "]" around the name must still fit on the line.
+	// A name cut short is trimmed again: it is kept as it reads back.
 	std::string text = trimmed(name);
 	cut_to(&text, fLimit - 2);
+	text = trimmed(text);
+	// The global section stays the first; nothing goes ahead of it.
+	if (index == 0)
+		index = 1;
 	auto section = std::make_unique<TIniFileSection>(text, fLimit);
 	TIniFileSection* made = section.get();
 	if (index < 0 || static_cast<size_t>(index) >= fSections.size())
@@ -333,6 +345,10 @@ bool TIniFile::DeleteSection(const char* name)
 {
 	if (name == nullptr)
 		return false;
+	// The name may point into the section itself (EnumSections hands such
+	// pointers out), so it is copied before the section is erased.
+	const std::string own(name);
+	name = own.c_str();
 	auto it = fSections.begin();
 	while (it != fSections.end() && !ini_name_equal((*it)->Name(), name))
 		++it;
@@ -463,6 +479,9 @@ bool TIniFile::WriteValue(const char* key, const char* text)
 	// The pair must fit on one line as key=value.
 	std::string value(text);
 	cut_to(&value, fLimit - 1 - static_cast<long>(keyText.size()));
+	// Blanks around a value are not read back; the value is kept as the
+	// file will give it (also where the cut leaves a blank at its end).
+	value = trimmed(value);
 
 	TIniFilePair* pair = fCurrent->FindPair(key);
 	if (pair == nullptr)
@@ -520,7 +539,7 @@ bool TIniFile::WriteComment(const char* text)
 			end = all.size();
 		std::string line = trimmed(all.substr(position, end - position));
 		cut_to(&line, fLimit - 1);
-		fCurrent->AddComment(line);
+		fCurrent->AddComment(trimmed(line));
 		position = end + 1;
 	} while (position <= all.size());
 	fModified = true;

@@ -6,7 +6,7 @@
 // written. Lines end in LF or CR LF when read and in LF when written.
 //
 // Every line, name, value and comment is at most the line-length limit given
-// when the source is set. A line read that is longer is cut after `limit`
+// when the source is set (2 at least, which "[]" takes). A line read that is longer is cut after `limit`
 // bytes and the rest read as the next line. Writing keeps every line it
 // produces within the limit, so a file written here reads back as written:
 // over-long new values are cut, and a line that would be too long with the
@@ -123,9 +123,10 @@ public:
 	virtual bool WriteValue(const char* key, float value);
 	virtual bool WriteValue(const char* key, rgb_color value);
 
-	// Inserts a new section at `index` (-1 or past the end: appends). The
-	// current section stays as it is. NULL for a name that could not be
-	// written back.
+	// Inserts a new section at `index` (-1 or past the end: appends; 0 puts
+	// it right after the global section, which stays first). The current
+	// section stays as it is. NULL for a name that could not be written
+	// back.
 	TIniFileSection* CreateSection(const char* name, int index);
 
 	bool IsModified() const { return fModified; }

@@ -20,10 +20,18 @@ namespace {
 const char* const kInfoSection = "Informations";
 const char* const kDataSection = "Data";
 
+// A text made longer than this by its reference, or a reference once the
+// references together have added this much, is left as written: texts
+// referring to each other in a chain would otherwise grow with the square
+// of the number of keys.
+const size_t kMaxExpandedText = 8192;
+const size_t kMaxExpansion = 4 * 1024 * 1024;
+
 // Replaces the first @Key@ of every text, in ascending key order, by the
 // text of Key as it is at that moment.
 void expand_references(TLLT::text_map* texts)
 {
+	size_t added = 0;
 	for (auto& [key, text] : *texts) {
 		const size_t open = text.find('@');
 		if (open == std::string::npos)
@@ -35,6 +43,10 @@ void expand_references(TLLT::text_map* texts)
 		if (target == texts->end())
 			continue;
 		const std::string replacement = target->second;   // may be this text itself
+		const size_t length = text.size() - (close - open + 1) + replacement.size();
+		if (length > kMaxExpandedText || added + replacement.size() > kMaxExpansion)
+			continue;
+		added += replacement.size();
 		text.replace(open, close - open + 1, replacement);
 	}
 }

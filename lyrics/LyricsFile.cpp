@@ -6,6 +6,7 @@
 #include "plugin/MelodeckSongEntry.h"
 #include "prefs/PrefStore.h"
 
+#include <Entry.h>
 #include <File.h>
 #include <UTF8.h>
 #include <image.h>
@@ -57,6 +58,12 @@ bool convert_all(uint32 conversion, const std::string& in, std::string* out)
 bool load_lyrics(const entry_ref& ref, std::list<std::string>* lines,
                  int32* crType, int32* encoding, int32 readEncoding)
 {
+	// Only a plain file (a link is followed) holds lyrics: opening a fifo
+	// would wait for a writer, and folders, devices and dangling links have
+	// nothing to read.
+	BEntry entry(&ref, true);
+	if (entry.InitCheck() != B_OK || !entry.IsFile())
+		return false;
 	BFile file(&ref, B_READ_ONLY);
 	if (file.InitCheck() != B_OK)
 		return false;

@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include <algorithm>
+
 namespace {
 
 bool is_digit(char c)
@@ -32,7 +34,9 @@ bool time_tag_to_time(const std::string& line, int32* time, bool* hasHundredths)
 		withHundredths = true;
 	}
 
-	*time = minutes * 60000 + seconds * 1000 + hundredths * 10;
+	// A second character that is no digit counts as it is, which for a
+	// byte above 127 is negative; no tag means a time before the song.
+	*time = std::max<int32>(0, minutes * 60000 + seconds * 1000 + hundredths * 10);
 	if (hasHundredths != nullptr)
 		*hasHundredths = withHundredths;
 	return true;

@@ -120,6 +120,13 @@ TEST(Documents, StoredMessagesComeFromAFileOrFromResources)
 	EXPECT_EQ(out.FindInt32("n"), 7);
 	EXPECT_FALSE(stored.GetMessage("Broken", &out, &resources));
 	EXPECT_FALSE(stored.GetMessage("Missing", &out, &resources));
+
+	// Short resources that begin like a flattened message: read only up to
+	// their own end (ASan catches a read past it).
+	resources.AddResource(B_RAW_TYPE, 3, "1BOF", 4, "Magic");
+	resources.AddResource(B_RAW_TYPE, 4, flat.data(), size - 1, "Truncated");
+	EXPECT_FALSE(stored.GetMessage("Magic", &out, &resources));
+	EXPECT_FALSE(stored.GetMessage("Truncated", &out, &resources));
 }
 
 TEST(Documents, TaskBarTitleReportsThatItCannot)

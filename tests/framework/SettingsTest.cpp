@@ -7,6 +7,7 @@
 #include "framework/TextUtils.h"
 #include "framework/TThread.h"
 
+#include <DataIO.h>
 #include <Looper.h>
 #include <Node.h>
 #include <Path.h>
@@ -92,6 +93,46 @@ TEST(TArchivable, DamagedOrMissingFilesLeaveTheObjectUntouched)
 	EXPECT_FALSE(object.Unarchive(partial));
 	EXPECT_EQ(object.count, 7);
 	EXPECT_EQ(object.name, "read");
+}
+
+TEST(TArchivable, DamagedFilesAreKeptAsideNotOverwritten)
+{
+	testutil::TempDir dir;
+	BEntry entry(dir.File("c.arc").c_str());
+	TCounter good;
+	good.count = 5;
+	ASSERT_TRUE(good.Save(entry));
+	const std::string whole = testutil::read_file(dir.File("c.arc"));
+
+	BMessage otherVersion('othr');
+	otherVersion.AddFloat("count", 1.5f);
+	BMallocIO other;
+	ASSERT_EQ(otherVersion.Flatten(&other), B_OK);
+	const std::string damaged[] = {
+		whole.substr(0, whole.size() / 2),   // cut short
+		"",                                   // empty
+		"\x01\xff garbage \x00\x7f",         // garbage
+		std::string(static_cast<const char*>(other.Buffer()), other.BufferLength()),
+	};
+	int n = 0;
+	for (const std::string& bytes : damaged) {
+		SCOPED_TRACE(n);
+		dir.Write("c.arc", bytes);
+		TCounter object;
+		EXPECT_FALSE(object.Load(entry));
+		EXPECT_EQ(object.count, 7) << "the default is used";
+		// The damaged file is kept under a name of its own, never reused.
+		const std::string aside = dir.File(n == 0 ? "c.arc.damaged"
+			: "c.arc.damaged-" + std::to_string(n + 1));
+		EXPECT_EQ(testutil::read_file(aside), bytes);
+		EXPECT_FALSE(BEntry(dir.File("c.arc").c_str()).Exists());
+		// The next save writes a whole new file beside it.
+		ASSERT_TRUE(object.Save(entry));
+		TCounter again;
+		EXPECT_TRUE(again.Load(entry));
+		EXPECT_EQ(testutil::read_file(aside), bytes);
+		n++;
+	}
 }
 
 TEST(TArchivable, FailedSaveKeepsTheOldFile)

@@ -5,6 +5,7 @@
 
 #include <stdint.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -142,6 +143,71 @@ TEST(Playlist, OddPlaylistsDoNotHangOrGarbleTitles)
 	notes.clear();
 	EXPECT_NE(playlist.AddPath(dir.File("missing.m3u"), &notes), B_OK);
 	EXPECT_EQ(notes.size(), 1u);
+}
+
+TEST(Playlist, PlaylistsNamingThemselvesManyTimesExpandOnce)
+{
+	testutil::TempDir dir;
+	// Ten times itself: each mention is skipped, the songs come once.
+	std::string self = "a.mp3\n";
+	for (int i = 0; i < 10; i++)
+		self += "self.m3u\n";
+	const std::string selfPath = dir.Write("self.m3u", self);
+	Playlist playlist;
+	Playlist::Notes notes;
+	ASSERT_EQ(playlist.AddPath(selfPath, &notes), B_OK);
+	EXPECT_EQ(playlist.CountEntries(), 1);
+	EXPECT_EQ(notes.size(), 10u + 1u) << "ten skipped mentions and the unknown length";
+
+	// Two playlists naming each other, one by a link and "..".
+	dir.Write("sub/one.m3u", "one.mp3\n../two.m3u\n../two.m3u\n");
+	const std::string two = dir.Write("two.m3u", "two.mp3\nlink/one.m3u\n");
+	ASSERT_EQ(symlink(dir.File("sub").c_str(), dir.File("link").c_str()), 0);
+	Playlist pair;
+	notes.clear();
+	ASSERT_EQ(pair.AddPath(two, &notes), B_OK);
+	EXPECT_EQ(pair.CountEntries(), 2);
+
+	// No cycle but wide: eight levels of ten mentions each would be 10^8
+	// loads; the expansion stops at its bound, with one note saying so.
+	for (int level = 0; level < 8; level++) {
+		std::string text = "song" + std::to_string(level) + ".mp3\n";
+		for (int i = 0; i < 10; i++)
+			text += "l" + std::to_string(level + 1) + ".m3u\n";
+		dir.Write("l" + std::to_string(level) + ".m3u", text);
+	}
+	dir.Write("l8.m3u", "last.mp3\n");
+	Playlist wide;
+	notes.clear();
+	ASSERT_EQ(wide.AddPath(dir.File("l0.m3u"), &notes), B_OK);
+	EXPECT_LE(wide.CountEntries(), 1000);
+	int stopped = 0;
+	for (const std::string& note : notes)
+		stopped += note.find("the rest are skipped") != std::string::npos;
+	EXPECT_EQ(stopped, 1);
+
+	// One big playlist named many times: the text read in one expansion is
+	// bounded (64 MB), so only the first six of ten are taken.
+	dir.Write("big.m3u", "#" + std::string(10 * 1024 * 1024, 'x') + "\nbig.mp3\n");
+	std::string tenTimes;
+	for (int i = 0; i < 10; i++)
+		tenTimes += "big.m3u\n";
+	Playlist big;
+	notes.clear();
+	ASSERT_EQ(big.AddPath(dir.Write("ten.m3u", tenTimes), &notes), B_OK);
+	EXPECT_EQ(big.CountEntries(), 6);
+	stopped = 0;
+	for (const std::string& note : notes)
+		stopped += note.find("the rest are skipped") != std::string::npos;
+	EXPECT_EQ(stopped, 1);
+
+	// Text handed over directly reads like the file it names.
+	Playlist text;
+	notes.clear();
+	ASSERT_EQ(text.AddPlaylistText("#EXTINF:5,One\nx.mp3\nself.m3u\n", selfPath, &notes),
+		B_OK);
+	ASSERT_EQ(text.CountEntries(), 1);
+	EXPECT_EQ(text.EntryAt(0)->title, "One");
 }
 
 TEST(Playlist, FolderGivesItsAudioFilesInNameOrder)

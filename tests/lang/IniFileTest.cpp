@@ -287,6 +287,47 @@ TEST(IniFile, WritingNeverProducesLinesThatReadBackOtherwise)
 	EXPECT_EQ(keys(again.Ini()), (std::vector<std::string>{"k", "x"}));
 }
 
+TEST(IniFile, WhatIsWrittenIsWhatReadsBack)
+{
+	MemoryIni file("g = 1\n", 16);
+	TIniFile& ini = file.Ini();
+	// Cut to the limit with a blank at the cut: kept as the file gives it.
+	ASSERT_TRUE(ini.WriteValue("key", "0123456789a bcdef"));
+	EXPECT_EQ(file.Value("key"), "0123456789a");
+	ASSERT_TRUE(ini.WriteComment("0123456789abcd efg"));
+	// A section name cut at a blank, and one asked for ahead of the global
+	// section (which would come back as a second section of that name,
+	// hiding the global pairs).
+	ASSERT_NE(ini.CreateSection("abcdefghijklm nop", -1), nullptr);
+	ASSERT_NE(ini.CreateSection("Front", 0), nullptr);
+	EXPECT_EQ(sections(ini), (std::vector<std::string>{
+		kIniGlobalSection, "Front", "abcdefghijklm"}));
+	ASSERT_TRUE(ini.Flush(false));
+
+	MemoryIni back(file.Text(), 16);
+	EXPECT_EQ(sections(back.Ini()), sections(ini));
+	EXPECT_EQ(back.Value("g"), "1");
+	EXPECT_EQ(back.Value("key"), "0123456789a");
+	char comment[17];
+	ASSERT_TRUE(back.Ini().ReadComment(comment));
+	EXPECT_STREQ(comment, "0123456789abcd");
+	ASSERT_TRUE(back.Ini().Flush(true));
+	EXPECT_EQ(back.Text(), file.Text()) << "a second round changes nothing";
+
+	// A section name ends at a NUL, as the C string it is handed out as.
+	MemoryIni nul(std::string("[Name \0rest]\nk=v\n", 17), 64);
+	EXPECT_EQ(sections(nul.Ini()), (std::vector<std::string>{kIniGlobalSection, "Name"}));
+	ASSERT_TRUE(nul.Ini().Flush(true));
+	MemoryIni nulBack(nul.Text(), 64);
+	EXPECT_EQ(sections(nulBack.Ini()), sections(nul.Ini()));
+
+	// A limit too small for a header ("[]") is raised to fit one.
+	MemoryIni tiny("[\nab\n", 1);
+	EXPECT_EQ(tiny.Ini().Limit(), 2);
+	ASSERT_TRUE(tiny.Ini().Flush(true));
+	EXPECT_EQ(tiny.Text(), "\n[]\nab\n\n");
+}
+
 TEST(IniFile, FlushRules)
 {
 	TIniFile unset(2048);
@@ -366,6 +407,24 @@ TEST(IniFile, DeletingSections)
 	ASSERT_NE(inserted, nullptr);
 	EXPECT_EQ(sections(ini), (std::vector<std::string>{kIniGlobalSection, "First", "Other"}));
 	EXPECT_STREQ(ini.CurrentSection()->Name(), kIniGlobalSection);
+}
+
+TEST(IniFile, DeletingSectionsByTheirOwnNamePointers)
+{
+	// EnumSections hands out pointers into the sections; deleting by such a
+	// pointer must not read the name after its section is gone (ASan).
+	MemoryIni file("g = 1\n[Data]\nk = v\n[Other]\nj = w\n");
+	TIniFile& ini = file.Ini();
+	ini.ChangeSection("Other");
+	BList list;
+	ini.EnumSections(&list);
+	ASSERT_EQ(list.CountItems(), 3);
+	EXPECT_TRUE(ini.DeleteSection(static_cast<const char*>(list.ItemAt(2))));
+	EXPECT_STREQ(ini.CurrentSection()->Name(), kIniGlobalSection);
+	EXPECT_TRUE(ini.DeleteSection(static_cast<const char*>(list.ItemAt(1))));
+	EXPECT_TRUE(ini.DeleteSection(static_cast<const char*>(list.ItemAt(0))));
+	EXPECT_EQ(sections(ini), (std::vector<std::string>{kIniGlobalSection}));
+	EXPECT_FALSE(ini.KeyExists("g"));
 }
 
 TEST(IniStrings, Helpers)

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+
 using langtest::llt;
 
 namespace {
@@ -93,6 +95,36 @@ TEST(LLT, ReferencesAreExpandedOnceInKeyOrder)
 	EXPECT_STREQ(table.Text("P"), "[<@R@>]");
 	EXPECT_STREQ(table.Text("Q"), "<r>");
 	EXPECT_STREQ(table.Text("Self"), "((@Self@))");
+}
+
+TEST(LLT, HostileTablesLoadWithBoundedTexts)
+{
+	// A loop of references ends after the one pass.
+	TLLT loop;
+	ASSERT_EQ(load_text(&loop, llt("L", "A = a@B@\nB = b@A@\n")), 0);
+	EXPECT_STREQ(loop.Text("A"), "ab@A@");
+	EXPECT_STREQ(loop.Text("B"), "bab@A@");
+
+	// 100,000 keys, each referring to the one before: expanded in full
+	// they would take gigabytes. Each text stays bounded, the early ones
+	// are expanded as usual, and every key is there.
+	std::string data;
+	char line[64];
+	for (int i = 0; i < 100000; i++) {
+		snprintf(line, sizeof(line), "k%06d = @k%06d@ %d\n", i, i - 1, i);
+		data += line;
+	}
+	TLLT chain;
+	ASSERT_EQ(load_text(&chain, llt("L", data)), 0);
+	EXPECT_EQ(chain.TextMap().size(), 100000u);
+	EXPECT_STREQ(chain.Text("k000002"), "@k-00001@ 0 1 2");
+	size_t total = 0;
+	for (const auto& [key, text] : chain.TextMap()) {
+		EXPECT_LE(text.size(), 8192u) << key;
+		total += text.size();
+	}
+	EXPECT_LT(total, 100000u * 20 + 4u * 1024 * 1024);
+	EXPECT_STREQ(chain.Text("k099999"), "@k099998@ 99999");
 }
 
 TEST(LLT, KeysAreExactAndTheFirstOfADuplicateCounts)

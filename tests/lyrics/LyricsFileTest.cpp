@@ -7,6 +7,9 @@
 #include <Entry.h>
 #include <UTF8.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <list>
 #include <string>
 
@@ -157,4 +160,41 @@ TEST(LyricsFile, OwnFileIsNotFoundOutsideThePlugin)
 {
 	// the test program has no image named like the plug-in
 	EXPECT_EQ(verso_displayer_fname(), "");
+}
+
+TEST(LyricsFile, HostileFilesGiveAClearResult)
+{
+	testutil::TempDir dir;
+	// Past the size limit (sparse: nothing is written): refused unread.
+	const std::string huge = dir.Write("huge.lrc", "");
+	ASSERT_EQ(truncate(huge.c_str(), 100 * 1024 * 1024), 0);
+	EXPECT_FALSE(load(huge).ok);
+
+	// One line of 10 MB is still lyrics.
+	const std::string longLine = dir.Write("long.lrc",
+		"[00:01.00]" + std::string(10 * 1024 * 1024, 'a') + "\n[00:02.00]b\n");
+	Loaded loaded = load(longLine, LYRICS_ENC_UTF8);
+	ASSERT_TRUE(loaded.ok);
+	ASSERT_EQ(loaded.lines.size(), 2u);
+	EXPECT_EQ(loaded.lines.front().size(), 10u * 1024 * 1024 + 10);
+
+	// Binary garbage named .lrc: read up to its first NUL, as any text.
+	std::string garbage;
+	for (int i = 0; i < 4096; i++)
+		garbage.push_back((char)((i * 7919 + 13) % 255 + 1));
+	garbage[3000] = '\0';
+	Loaded binary = load(dir.Write("garbage.lrc", garbage));
+	EXPECT_TRUE(binary.ok);
+
+	// A folder, a fifo (no writer: opening it must not wait for one) and a
+	// dangling link are no lyrics.
+	ASSERT_EQ(mkdir(dir.File("folder.lrc").c_str(), 0755), 0);
+	EXPECT_FALSE(load(dir.File("folder.lrc")).ok);
+	ASSERT_EQ(mkfifo(dir.File("fifo.lrc").c_str(), 0644), 0);
+	EXPECT_FALSE(load(dir.File("fifo.lrc")).ok);
+	ASSERT_EQ(symlink(dir.File("missing.lrc").c_str(), dir.File("dangling.lrc").c_str()), 0);
+	EXPECT_FALSE(load(dir.File("dangling.lrc")).ok);
+	// A link to a good file is followed.
+	ASSERT_EQ(symlink(longLine.c_str(), dir.File("link.lrc").c_str()), 0);
+	EXPECT_TRUE(load(dir.File("link.lrc")).ok);
 }

@@ -40,6 +40,9 @@ TEST(TimeTag, ReadsFixedPositions)
 	EXPECT_EQ(parse("[01:0]"), -1);                 // too short
 	EXPECT_EQ(parse("01:02:03"), -1);               // no bracket
 	EXPECT_EQ(parse(""), -1);
+	// A byte above 127 after a digit would make the time negative.
+	EXPECT_EQ(parse("[00:0\xd2\xd1" "00]x"), 0);
+	EXPECT_EQ(parse("[0\x83:00]"), 0);
 }
 
 TEST(TimeTag, WritesTwoDigitFieldsWithinRange)

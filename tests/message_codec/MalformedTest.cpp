@@ -217,6 +217,17 @@ TEST(CodecMalformed, DuplicateNames)
 	EXPECT_EQ(read(flatten(many)), B_BAD_VALUE);
 }
 
+TEST(CodecMalformed, NamesHoldingANulAreRefused)
+{
+	// Such a field could never be found by its name.
+	const Bytes nul = {0x0f, 0x47, 0x4e, 0x4f, 0x4c, 0x04, 0x01, 0, 7, 0, 0, 0};
+	EXPECT_EQ(read(with_field(nul)), B_BAD_VALUE);
+	const Bytes inside = {0x0f, 0x47, 0x4e, 0x4f, 0x4c, 0x04, 0x02, 'a', 0, 7, 0, 0, 0};
+	EXPECT_EQ(read(with_field(inside)), B_BAD_VALUE);
+	const Bytes fine = {0x0f, 0x47, 0x4e, 0x4f, 0x4c, 0x04, 0x02, 'a', 'b', 7, 0, 0, 0};
+	EXPECT_EQ(read(with_field(fine)), B_OK);
+}
+
 TEST(CodecHeader, SizeFromTheFirstTwelveBytes)
 {
 	Bytes bytes = flatten(message('abcd', {field("n", B_INT32_TYPE, true, {int32_item(7)})}));
@@ -234,4 +245,29 @@ TEST(CodecHeader, SizeFromTheFirstTwelveBytes)
 		EXPECT_EQ(flattened_size_from_header(bytes.data(), 12, &total), B_BAD_VALUE) << size;
 	}
 	EXPECT_EQ(flattened_size_from_header(nullptr, 12, &total), B_BAD_VALUE);
+}
+
+TEST(CodecMalformed, DeepNestingIsRefused)
+{
+	// Each level holds the one below as its only item. Deeper than any
+	// writer goes is refused with an error, at once and not by recursion.
+	auto nested = [](int levels) {
+		std::vector<uint8> flat;
+		EXPECT_EQ(flatten_message(message('leaf'), &flat), B_OK);
+		for (int i = 1; i < levels; i++) {
+			MessageData outer = message('nest');
+			outer.fields.push_back(field("m", B_MESSAGE_TYPE, false, {}));
+			outer.fields.back().items.push_back(std::move(flat));
+			flat.clear();
+			EXPECT_EQ(flatten_message(outer, &flat), B_OK);
+		}
+		return flat;
+	};
+	MessageData out;
+	const std::vector<uint8> deepest = nested(codec::kMaximumNesting + 1);
+	EXPECT_EQ(unflatten_message(deepest.data(), deepest.size(), &out), B_OK);
+	const std::vector<uint8> tooDeep = nested(codec::kMaximumNesting + 2);
+	EXPECT_EQ(unflatten_message(tooDeep.data(), tooDeep.size(), &out), B_BAD_VALUE);
+	const std::vector<uint8> tenThousand = nested(10000);
+	EXPECT_EQ(unflatten_message(tenThousand.data(), tenThousand.size(), &out), B_BAD_VALUE);
 }

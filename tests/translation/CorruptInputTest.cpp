@@ -13,6 +13,7 @@
 #include "ImageFixtures.h"
 
 #include <string.h>
+#include <sys/resource.h>
 #include <zlib.h>
 
 #include <memory>
@@ -149,6 +150,59 @@ TEST_F(CorruptInputTest, ClaimedHugeSizesAreRefusedUpFront)
 	ASSERT_NE(std::string::npos, frame);
 	jpeg[frame + 5] = jpeg[frame + 6] = jpeg[frame + 7] = jpeg[frame + 8] = (char)0xfe;
 	EXPECT_NE(B_OK, Translate(jpeg));
+}
+
+TEST_F(CorruptInputTest, SizesBeyondTheDataAreRefusedBeforeReserving)
+{
+	// A standard bitmap header of 1 x 1 pixels whose rows claim almost 4 GB,
+	// then one pixel; and two rows of 512 MB each with nothing behind them.
+	auto header = [](int32 bottom, uint32 rowBytes, uint32 dataSize) {
+		std::string bytes(32, '\0');
+		auto put = [&](size_t at, uint32 value) {
+			bytes[at] = (char)(value >> 24);
+			bytes[at + 1] = (char)(value >> 16);
+			bytes[at + 2] = (char)(value >> 8);
+			bytes[at + 3] = (char)value;
+		};
+		const float zero = 0, bottomEdge = (float)bottom;
+		uint32 zeroBits, bottomBits;
+		memcpy(&zeroBits, &zero, 4);
+		memcpy(&bottomBits, &bottomEdge, 4);
+		put(0, B_TRANSLATOR_BITMAP);
+		put(4, zeroBits);
+		put(8, zeroBits);
+		put(12, zeroBits);
+		put(16, bottomBits);
+		put(20, rowBytes);
+		put(24, B_RGB32);
+		put(28, dataSize);
+		return bytes;
+	};
+	struct rusage before;
+	getrusage(RUSAGE_SELF, &before);
+	for (uint32 out : { (uint32)B_TRANSLATOR_BITMAP, (uint32)B_PNG_FORMAT, (uint32)B_BMP_FORMAT }) {
+		SCOPED_TRACE(out);
+		std::string oneRow = header(0, 0xFFFFFFF0u, 4) + std::string(4, '\xff');
+		ASSERT_EQ(36u, oneRow.size());
+		BMemoryIO source(oneRow.data(), oneRow.size());
+		BMallocIO destination;
+		EXPECT_EQ(B_NO_TRANSLATOR, fRoster.Translate(&source, NULL, NULL, &destination, out));
+
+		std::string tall = header(1, 1u << 29, (1u << 29) + 4) + std::string(4, '\xff');
+		BMemoryIO tallSource(tall.data(), tall.size());
+		BMallocIO tallDestination;
+		EXPECT_NE(B_OK, fRoster.Translate(&tallSource, NULL, NULL, &tallDestination, out));
+	}
+	// A BMP header of 8000 x 8000 pixels with one row of data behind it.
+	std::string bmp = bmp_bytes(kBmp24BottomUp, 4, 4);
+	const int32 side = 8000;
+	memcpy(&bmp[18], &side, 4);
+	memcpy(&bmp[22], &side, 4);
+	EXPECT_EQ(B_ILLEGAL_DATA, Translate(bmp));
+
+	struct rusage after;
+	getrusage(RUSAGE_SELF, &after);
+	EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";
 }
 
 TEST_F(CorruptInputTest, DamagedBytesNeverCrash)

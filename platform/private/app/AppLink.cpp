@@ -59,13 +59,13 @@ bool parse_port_name(const std::string& name, RunningApp* app)
 	return !app->signature.empty();
 }
 
-// Turns a message read from the port into a delivered local message and
-// hands it to its looper.
-void deliver_from_wire(const uint8* data, size_t size)
+}
+
+BMessage* message_from_wire(const uint8* data, size_t size)
 {
 	MessageData wire;
 	if (unflatten_message(data, size, &wire) != B_OK)
-		return;   // damaged data from outside is dropped
+		return NULL;
 
 	BMessage* message = new BMessage(wire.header.what);
 	MessageAccess::Data(message).fields = std::move(wire.fields);
@@ -84,7 +84,18 @@ void deliver_from_wire(const uint8* data, size_t size)
 		MessageAccess::SetMessenger(&d.replyTo, wire.header.replyTeam,
 			wire.header.replyToken, wire.header.replyPort == kPreferredReplyPort
 				|| wire.header.replyToken == B_NULL_TOKEN);
+	return message;
+}
 
+namespace {
+
+// Hands a message read from the port to its looper.
+void deliver_from_wire(const uint8* data, size_t size)
+{
+	BMessage* message = message_from_wire(data, size);
+	if (message == NULL)
+		return;   // damaged data from outside is dropped
+	MessageDelivery& d = MessageAccess::MakeDelivery(message);
 	std::shared_ptr<LooperPort> port;
 	if (d.targetToken == B_NULL_TOKEN) {
 		// No particular handler: the application's preferred one.

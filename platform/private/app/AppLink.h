@@ -20,6 +20,7 @@
 #include <vector>
 
 class BApplication;
+class BMessage;
 
 namespace BPrivate {
 
@@ -31,6 +32,11 @@ struct RunningApp {
 	std::string signature;
 	std::string portName;
 };
+
+// A message as it arrived on an application's port, with its delivery
+// information (target, reply address) taken from the header; NULL for data
+// that is not a whole, sound message. The caller owns the result.
+BMessage* message_from_wire(const uint8* data, size_t size);
 
 // Signatures are MIME types: compared without regard to case.
 bool same_signature(const char* a, const char* b);

@@ -24,6 +24,8 @@ constexpr size_t kReplyInfoSize = 16;
 constexpr size_t kMinimumSize = kHeaderSize + 1;
 // The size field is an int32.
 constexpr size_t kMaximumSize = 0x7fffffff;
+// Messages nested deeper than this inside one another are refused.
+constexpr int kMaximumNesting = 64;
 
 enum : uint8 {
 	kMessageValid     = 0x01,

@@ -5,6 +5,8 @@
 
 #include "app/MessageCodecFormat.h"
 
+#include <TypeConstants.h>
+
 #include <string.h>
 
 #include <string>
@@ -173,10 +175,122 @@ status_t read_field(Reader& in, uint8 flags, MessageField* field)
 		|| !in.Take(dataSize, &data))
 		return B_BAD_VALUE;
 
+	// Names are looked up as C strings: one holding a NUL could never be
+	// found, and no writer makes one.
+	if (memchr(name, 0, nameLength) != nullptr)
+		return B_BAD_VALUE;
 	field->name.assign((const char*)name, nameLength);
 	field->type = type;
 	field->fixedSize = (flags & kFieldFixedSize) != 0;
 	return read_items(data, dataSize, count, field->fixedSize, field);
+}
+
+// Where a nested message's bytes are, without copying them.
+struct Span {
+	const uint8* data;
+	size_t size;
+};
+
+// The items of the message-typed fields of the flattened message at
+// `buffer`, appended to `out`. False when the bytes do not read as a
+// message: they are then not looked into (reading them later fails).
+bool nested_items(const uint8* buffer, size_t size, std::vector<Span>* out)
+{
+	size_t total;
+	if (flattened_size_from_header(buffer, size, &total) != B_OK || total > size)
+		return false;
+	const uint8 flags = buffer[16];
+	if ((flags & ~kMessageKnownFlags) != 0 || (flags & kMessageValid) == 0)
+		return false;
+	const size_t headerEnd = header_size_for(flags);
+	if (headerEnd + 1 > total)
+		return false;
+	Reader in(buffer + headerEnd, total - headerEnd);
+	for (;;) {
+		uint8 fieldFlags;
+		if (!in.Byte(&fieldFlags))
+			return false;
+		if (fieldFlags == 0)
+			return true;
+		if ((fieldFlags & ~kFieldKnownFlags) != 0 || (fieldFlags & kFieldValid) == 0)
+			return false;
+		const bool mini = (fieldFlags & kFieldMiniData) != 0;
+		const bool single = (fieldFlags & kFieldSingleItem) != 0;
+		uint32 type;
+		if (!in.Word(&type))
+			return false;
+		size_t count = 1;
+		size_t dataSize;
+		if (mini) {
+			uint8 value;
+			if (!single) {
+				if (!in.Byte(&value))
+					return false;
+				count = value;
+			}
+			if (!in.Byte(&value))
+				return false;
+			dataSize = value;
+		} else {
+			if (!single && !in.Length(&count))
+				return false;
+			if (!in.Length(&dataSize))
+				return false;
+		}
+		uint8 nameLength;
+		const uint8* name;
+		const uint8* data;
+		if (!in.Byte(&nameLength) || !in.Take(nameLength, &name)
+			|| !in.Take(dataSize, &data))
+			return false;
+		if (type != B_MESSAGE_TYPE || count == 0)
+			continue;
+		if ((fieldFlags & kFieldFixedSize) != 0) {
+			// Empty items hold no message (and might be counted in
+			// billions).
+			if (dataSize % count != 0 || dataSize / count == 0)
+				continue;
+			for (size_t i = 0; i < count; i++)
+				out->push_back({ data + i * (dataSize / count), dataSize / count });
+			continue;
+		}
+		Reader items(data, dataSize);
+		for (size_t i = 0; i < count && items.Left() > 0; i++) {
+			size_t length;
+			const uint8* bytes;
+			const uint8* skipped;
+			if (!items.Length(&length) || !items.Take(length, &bytes))
+				return false;
+			out->push_back({ bytes, length });
+			const size_t padding = padded_item_size(length) - 4 - length;
+			if (items.Left() > 0 && !items.Take(padding, &skipped))
+				return false;
+		}
+	}
+}
+
+// Whether the messages nested in `message` go no deeper than
+// kMaximumNesting levels. Walked with a list of its own, not by recursion,
+// so that the check itself needs no stack for deep data.
+bool nesting_allowed(const MessageData& message)
+{
+	std::vector<Span> level;
+	for (const MessageField& field : message.fields) {
+		if (field.type != B_MESSAGE_TYPE)
+			continue;
+		for (const std::vector<uint8>& item : field.items)
+			level.push_back({ item.data(), item.size() });
+	}
+	std::vector<Span> next;
+	for (int depth = 1; !level.empty(); depth++) {
+		if (depth > kMaximumNesting)
+			return false;
+		next.clear();
+		for (const Span& span : level)
+			nested_items(span.data, span.size, &next);
+		level.swap(next);
+	}
+	return true;
 }
 
 }
@@ -257,6 +371,10 @@ status_t unflatten_message(const uint8* buffer, size_t size, MessageData* out,
 		message.fields.push_back(std::move(field));
 	}
 	if (in.Left() != 0)
+		return B_BAD_VALUE;
+	// Nested messages stay bytes until asked for, but whoever walks them
+	// goes as deep as they are nested.
+	if (!nesting_allowed(message))
 		return B_BAD_VALUE;
 
 	*out = std::move(message);

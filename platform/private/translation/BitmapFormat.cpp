@@ -17,6 +17,24 @@ namespace {
 // Anything larger is not an image we would ever hold.
 const size_t kMaxDataSize = (size_t)1 << 30;
 
+// Moves past `count` bytes; where the stream cannot seek they are read and
+// dropped. Moving past the end is found by the next read.
+status_t
+skip_bytes(BPositionIO* source, size_t count)
+{
+	if (source->Seek((off_t)count, SEEK_CUR) >= 0)
+		return B_OK;
+	uint8 scratch[4096];
+	while (count > 0) {
+		const size_t chunk = count < sizeof(scratch) ? count : sizeof(scratch);
+		status_t status = read_exactly(source, scratch, chunk);
+		if (status != B_OK)
+			return status;
+		count -= chunk;
+	}
+	return B_OK;
+}
+
 uint32
 read_be32(const uint8* bytes)
 {
@@ -186,7 +204,10 @@ check_bitmap_header(const TranslatorBitmap& header, BitmapGeometry* geometry)
 	if (!image_size_allowed(width, height))
 		return B_BAD_VALUE;
 	size_t rowLength = row_length_for(header.colors, (int32)width);
-	if (rowLength == 0 || header.rowBytes < rowLength)
+	// A row longer than any image we would hold is a damaged header, also
+	// where only one row is there and its padding never read.
+	if (rowLength == 0 || header.rowBytes < rowLength
+		|| header.rowBytes > kMaxDataSize)
 		return B_BAD_VALUE;
 	// The last row need not carry its padding.
 	uint64 needed = (uint64)header.rowBytes * (uint64)(height - 1) + rowLength;
@@ -327,23 +348,36 @@ read_bitmap_stream(BPositionIO* source, RasterImage* image)
 	if (check_bitmap_header(header, &geometry) != B_OK)
 		return B_NO_TRANSLATOR;
 
+	// Nothing is reserved for pixels the stream does not hold: the header
+	// alone may claim any size within the limits.
+	const uint64 needed = (uint64)geometry.rowBytes * (uint64)(geometry.height - 1)
+		+ geometry.rowLength;
+	const off_t left = bytes_left(source);
+	if (left >= 0 && (uint64)left < needed)
+		return B_ILLEGAL_DATA;
+
 	status_t status = image->Allocate(geometry.width, geometry.height);
 	if (status != B_OK)
 		return status;
+	// Only a row's pixels are kept; its padding is skipped, however wide
+	// the header says the rows are.
 	std::vector<uint8> row;
 	try {
-		row.resize(geometry.rowBytes);
+		row.resize(geometry.rowLength);
 	} catch (...) {
 		return B_NO_MEMORY;
 	}
 	for (int32 y = 0; y < geometry.height; y++) {
-		// The last row may come without its padding.
-		size_t length = y + 1 < geometry.height ? geometry.rowBytes
-			: geometry.rowLength;
-		status = read_exactly(source, row.data(), length);
+		status = read_exactly(source, row.data(), geometry.rowLength);
 		if (status != B_OK)
 			return status;
 		convert_row(row.data(), geometry.space, geometry.width, image->Row(y));
+		// The last row may come without its padding.
+		if (y + 1 < geometry.height && geometry.rowBytes > geometry.rowLength) {
+			status = skip_bytes(source, geometry.rowBytes - geometry.rowLength);
+			if (status != B_OK)
+				return status;
+		}
 	}
 	if (space_has_alpha(geometry.space))
 		image->UpdateHasAlpha();

@@ -454,6 +454,15 @@ decode_bmp(BPositionIO* source, RasterImage* image)
 	const off_t pixels = fileStart + header.pixelOffset;
 	if (source->Seek(pixels, SEEK_SET) != pixels)
 		return B_ILLEGAL_DATA;
+	// Uncompressed rows take their full size each: nothing is reserved for
+	// rows that the file does not hold. (Run-length data may be far
+	// smaller than the image it fills.)
+	if (header.compression != kCompressionRle8 && header.compression != kCompressionRle4) {
+		const uint64 stride = (((uint64)header.width * header.bitCount + 31) / 32) * 4;
+		const off_t left = bytes_left(source);
+		if (left >= 0 && (uint64)left < stride * (uint64)header.height)
+			return B_ILLEGAL_DATA;
+	}
 	status = image->Allocate(header.width, header.height);
 	if (status != B_OK)
 		return status;

@@ -53,4 +53,19 @@ peek(BPositionIO* source, void* buffer, size_t size)
 	return got > 0 ? (size_t)got : 0;
 }
 
+off_t
+bytes_left(BPositionIO* source)
+{
+	if (source == NULL)
+		return -1;
+	const off_t here = source->Position();
+	if (here < 0)
+		return -1;
+	const off_t end = source->Seek(0, SEEK_END);
+	source->Seek(here, SEEK_SET);
+	if (end < 0)
+		return -1;
+	return end > here ? end - here : 0;
+}
+
 }

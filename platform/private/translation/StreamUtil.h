@@ -20,6 +20,9 @@ status_t write_fully(BPositionIO* destination, const void* data, size_t size);
 // Reads up to `size` bytes from the current position and puts the position
 // back. Returns the number of bytes read (0 on errors).
 size_t peek(BPositionIO* source, void* buffer, size_t size);
+// Bytes from the current position to the stream's end (the position is
+// kept), or -1 when the stream cannot tell.
+off_t bytes_left(BPositionIO* source);
 
 // Puts a stream back to a position when it goes out of scope.
 class PositionKeeper {
