@@ -35,7 +35,7 @@ foreach(size ${MELODECK_ICON_SIZES})
   set(icon ${CMAKE_BINARY_DIR}/icons/melodeck-${size}.png)
   add_custom_command(OUTPUT ${icon}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons
-    COMMAND ${CMAKE_COMMAND} -E env VERSO_HEADLESS=1 ASAN_OPTIONS=detect_leaks=0
+    COMMAND ${CMAKE_COMMAND} -E env ${VERSO_TOOL_ENV}
             $<TARGET_FILE:make_app_icon> ${size} ${icon}
     DEPENDS make_app_icon
     COMMENT "Drawing the player's ${size}-pixel icon"
