@@ -40,6 +40,25 @@ bigtime_t seconds_to_us(double seconds)
 	return (bigtime_t)llround(seconds * 1000000.0);
 }
 
+// Runs a "loadfile" command; the id of the playlist entry it made, or 0
+// when libmpv refused it.
+int64 load_file(mpv_handle* handle, const char** command)
+{
+	mpv_node result;
+	if (mpv_command_ret(handle, command, &result) < 0)
+		return 0;
+	int64 id = 0;
+	if (result.format == MPV_FORMAT_NODE_MAP) {
+		for (int i = 0; i < result.u.list->num; i++) {
+			if (strcmp(result.u.list->keys[i], "playlist_entry_id") == 0
+				&& result.u.list->values[i].format == MPV_FORMAT_INT64)
+				id = result.u.list->values[i].u.int64;
+		}
+	}
+	mpv_free_node_contents(&result);
+	return id;
+}
+
 bool exists(const std::string& path)
 {
 	struct stat st;
@@ -438,19 +457,7 @@ status_t AudioPlayer::Load(int32 index, const std::string& path, int32 position,
 	mpv_set_property_string(fHandle, "pause", paused ? "yes" : "no");
 	const std::string start = "start=" + std::to_string(std::max<int32>(position, 0) / 1000.0);
 	const char* command[] = {"loadfile", path.c_str(), "replace", start.c_str(), NULL};
-	mpv_node result;
-	const int error = mpv_command_ret(fHandle, command, &result);
-	if (error < 0)
-		return B_ERROR;
-	int64 id = 0;
-	if (result.format == MPV_FORMAT_NODE_MAP) {
-		for (int i = 0; i < result.u.list->num; i++) {
-			if (strcmp(result.u.list->keys[i], "playlist_entry_id") == 0
-				&& result.u.list->values[i].format == MPV_FORMAT_INT64)
-				id = result.u.list->values[i].u.int64;
-		}
-	}
-	mpv_free_node_contents(&result);
+	const int64 id = load_file(fHandle, command);
 	if (id == 0)
 		return B_ERROR;
 
@@ -491,18 +498,7 @@ status_t AudioPlayer::Queue(int32 index, const std::string& path)
 		fQueuedId = 0;
 	}
 	const char* command[] = {"loadfile", path.c_str(), "append", NULL};
-	mpv_node result;
-	if (mpv_command_ret(fHandle, command, &result) < 0)
-		return B_ERROR;
-	int64 id = 0;
-	if (result.format == MPV_FORMAT_NODE_MAP) {
-		for (int i = 0; i < result.u.list->num; i++) {
-			if (strcmp(result.u.list->keys[i], "playlist_entry_id") == 0
-				&& result.u.list->values[i].format == MPV_FORMAT_INT64)
-				id = result.u.list->values[i].u.int64;
-		}
-	}
-	mpv_free_node_contents(&result);
+	const int64 id = load_file(fHandle, command);
 	if (id == 0)
 		return B_ERROR;
 	fIndexOf[id] = index;
