@@ -21,6 +21,15 @@ thread_id current_thread_id()
 	return id;
 }
 
+bigtime_t runner_leeway(bigtime_t interval)
+{
+	const bigtime_t kShortest = 100000;
+	const bigtime_t kMost = 50000;
+	if (interval < kShortest)
+		return 0;
+	return std::min(interval / 10, kMost);
+}
+
 namespace {
 
 // Waits on `cv` until `ready` holds or `timeout` µs pass. Returns `ready`.
@@ -100,17 +109,20 @@ BMessage* LooperPort::Pop(bigtime_t timeout)
 		bigtime_t wakeAt = nextRunner;
 		if (!forever && end < wakeAt)
 			wakeAt = end;
-		if (wakeAt == B_INFINITE_TIMEOUT) {
-			fQueueChanged.wait(lock);
-			continue;
-		}
 		if (!forever && system_time() >= end)
 			return NULL;
-		// An absolute wait on the clock of system_time(): reading the clock
-		// costs more than anything else here on some machines.
-		const timespec at = {(time_t)(wakeAt / 1000000), (long)(wakeAt % 1000000) * 1000};
-		pthread_cond_clockwait(fQueueChanged.native_handle(), lock.mutex()->native_handle(),
-			CLOCK_MONOTONIC, &at);
+		fReaders++;
+		fReaderWakesAt = wakeAt;
+		if (wakeAt == B_INFINITE_TIMEOUT) {
+			fQueueChanged.wait(lock);
+		} else {
+			// An absolute wait on the clock of system_time(): reading the
+			// clock costs more than anything else here on some machines.
+			const timespec at = {(time_t)(wakeAt / 1000000), (long)(wakeAt % 1000000) * 1000};
+			pthread_cond_clockwait(fQueueChanged.native_handle(),
+				lock.mutex()->native_handle(), CLOCK_MONOTONIC, &at);
+		}
+		fReaders--;
 	}
 }
 
@@ -123,7 +135,7 @@ bigtime_t LooperPort::_SendDueRunners(std::unique_lock<std::mutex>& lock)
 		if (runner->count == 0)
 			continue;
 		if (runner->due > now) {
-			next = std::min(next, runner->due);
+			next = std::min(next, runner->due + runner_leeway(runner->interval));
 			continue;
 		}
 
@@ -199,7 +211,7 @@ bigtime_t LooperPort::_SendDueRunners(std::unique_lock<std::mutex>& lock)
 			continue;
 		}
 		if (runner->count != 0)
-			next = std::min(next, runner->due);
+			next = std::min(next, runner->due + runner_leeway(runner->interval));
 	}
 	return next;
 }
@@ -234,6 +246,7 @@ void LooperPort::Close()
 
 void LooperPort::AddRunner(const std::shared_ptr<PortRunner>& runner)
 {
+	bool wake;
 	{
 		std::lock_guard<std::mutex> lock(fQueueLock);
 		if (fClosed) {
@@ -241,8 +254,17 @@ void LooperPort::AddRunner(const std::shared_ptr<PortRunner>& runner)
 			return;
 		}
 		fRunners.push_back(runner);
+		wake = _ReaderOversleeps(runner->due + runner_leeway(runner->interval));
 	}
-	_WakeReader();
+	if (wake)
+		_WakeReader();
+}
+
+bool LooperPort::_ReaderOversleeps(bigtime_t deadline) const
+{
+	// A reader that is not waiting looks at the runners before it does;
+	// one that would wake earlier anyway finds the new time then.
+	return fReaders > 1 || (fReaders == 1 && deadline < fReaderWakesAt);
 }
 
 void LooperPort::RemoveRunner(const PortRunner* runner)
@@ -259,16 +281,16 @@ void LooperPort::RemoveRunner(const PortRunner* runner)
 
 status_t LooperPort::SetRunnerInterval(PortRunner* runner, bigtime_t interval)
 {
+	bool wake;
 	{
 		std::lock_guard<std::mutex> lock(fQueueLock);
 		if (runner->count == 0)
 			return B_BAD_VALUE;
 		runner->interval = interval;
 		runner->due = system_time() + interval;
+		wake = _ReaderOversleeps(runner->due + runner_leeway(interval));
 	}
-	// The looper's own thread (the usual caller) is not waiting; another
-	// wakes it to wait for the new time.
-	if (thread.load() != current_thread_id())
+	if (wake)
 		_WakeReader();
 	return B_OK;
 }
