@@ -6,8 +6,6 @@
 
 #include <Message.h>
 
-#include <pthread.h>
-#include <time.h>
 
 #include <algorithm>
 #include <chrono>
@@ -76,18 +74,31 @@ status_t LooperPort::Push(BMessage* message, bigtime_t timeout, bool force)
 			return B_BAD_PORT_ID;
 	}
 	fQueue.push_back(message);
+	const bool wake = _SignalReaders();
 	lock.unlock();
-	_WakeReader();
+	if (wake)
+		fChanged.WakeAll();
 	return B_OK;
 }
 
-void LooperPort::_WakeReader()
+bool LooperPort::_SignalReaders()
 {
-	fQueueChanged.notify_all();
+	if (fReaders == 0)
+		return false;
+	fChanged.Bump();
+	return true;
 }
 
 BMessage* LooperPort::Pop(bigtime_t timeout)
 {
+	BMessage* message = NULL;
+	return PopSome(timeout, &message, 1) == 1 ? message : NULL;
+}
+
+int32 LooperPort::PopSome(bigtime_t timeout, BMessage** messages, int32 most)
+{
+	if (most <= 0)
+		return 0;
 	// Beyond some 35 years a time-out is as good as none (and would overflow).
 	const bool forever = timeout < 0 || timeout >= ((bigtime_t)1 << 50);
 	const bigtime_t end = forever || timeout == 0 ? 0 : system_time() + timeout;
@@ -96,32 +107,33 @@ BMessage* LooperPort::Pop(bigtime_t timeout)
 		const bigtime_t nextRunner
 			= fRunners.empty() ? B_INFINITE_TIMEOUT : _SendDueRunners(lock);
 		if (!fQueue.empty()) {
-			BMessage* message = fQueue.front();
-			fQueue.pop_front();
+			int32 count = 0;
+			while (count < most && !fQueue.empty()) {
+				messages[count++] = fQueue.front();
+				fQueue.pop_front();
+			}
 			const bool posterWaits = fRoomWaiters > 0;
 			lock.unlock();
 			if (posterWaits)
 				fRoomMade.notify_all();
-			return message;
+			return count;
 		}
 		if (fClosed || timeout == 0)
-			return NULL;
+			return 0;
 		bigtime_t wakeAt = nextRunner;
 		if (!forever && end < wakeAt)
 			wakeAt = end;
 		if (!forever && system_time() >= end)
-			return NULL;
+			return 0;
+		// The reader sleeps on a word of its own rather than on a condition
+		// variable, whose hand-back of the lock costs one more system call
+		// each time the looper wakes.
 		fReaders++;
 		fReaderWakesAt = wakeAt;
-		if (wakeAt == B_INFINITE_TIMEOUT) {
-			fQueueChanged.wait(lock);
-		} else {
-			// An absolute wait on the clock of system_time(): reading the
-			// clock costs more than anything else here on some machines.
-			const timespec at = {(time_t)(wakeAt / 1000000), (long)(wakeAt % 1000000) * 1000};
-			pthread_cond_clockwait(fQueueChanged.native_handle(),
-				lock.mutex()->native_handle(), CLOCK_MONOTONIC, &at);
-		}
+		const uint32 seen = fChanged.Value();
+		lock.unlock();
+		fChanged.Wait(seen, wakeAt);
+		lock.lock();
 		fReaders--;
 	}
 }
@@ -233,8 +245,9 @@ void LooperPort::Close()
 		for (const std::shared_ptr<PortRunner>& runner : fRunners)
 			runner->count = 0;
 		fRunners.clear();
+		fChanged.Bump();
 	}
-	fQueueChanged.notify_all();
+	fChanged.WakeAll();
 	fRoomMade.notify_all();
 	// Deleted outside the lock: a message whose sender waits answers it
 	// with B_NO_REPLY as it goes.
@@ -254,10 +267,11 @@ void LooperPort::AddRunner(const std::shared_ptr<PortRunner>& runner)
 			return;
 		}
 		fRunners.push_back(runner);
-		wake = _ReaderOversleeps(runner->due + runner_leeway(runner->interval));
+		wake = _ReaderOversleeps(runner->due + runner_leeway(runner->interval))
+			&& _SignalReaders();
 	}
 	if (wake)
-		_WakeReader();
+		fChanged.WakeAll();
 }
 
 bool LooperPort::_ReaderOversleeps(bigtime_t deadline) const
@@ -288,10 +302,10 @@ status_t LooperPort::SetRunnerInterval(PortRunner* runner, bigtime_t interval)
 			return B_BAD_VALUE;
 		runner->interval = interval;
 		runner->due = system_time() + interval;
-		wake = _ReaderOversleeps(runner->due + runner_leeway(interval));
+		wake = _ReaderOversleeps(runner->due + runner_leeway(interval)) && _SignalReaders();
 	}
 	if (wake)
-		_WakeReader();
+		fChanged.WakeAll();
 	return B_OK;
 }
 

@@ -12,6 +12,8 @@
 #include <Messenger.h>
 #include <OS.h>
 
+#include "kernel/WakeWord.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -64,6 +66,9 @@ public:
 	// The oldest message, or NULL when none came within `timeout` or the
 	// port was closed.
 	BMessage* Pop(bigtime_t timeout);
+	// As Pop, but takes up to `most` of the queued messages at once, the
+	// oldest first, into `messages`; returns how many (0 as Pop's NULL).
+	int32 PopSome(bigtime_t timeout, BMessage** messages, int32 most);
 	int32 Count() const;
 	int32 Capacity() const { return fCapacity; }
 	// No more posts; the messages still queued are deleted.
@@ -114,15 +119,17 @@ private:
 	// next one must be sent at the latest (B_INFINITE_TIMEOUT for none). Called with the queue
 	// lock held, which it may let go of for a while.
 	bigtime_t _SendDueRunners(std::unique_lock<std::mutex>& lock);
-	// Wakes the thread that waits for a message, after the queue lock is
-	// let go of (so that it does not wake only to wait for that lock).
-	void _WakeReader();
+	// Tells the threads waiting for a message that something changed; true
+	// when there are any, to be woken with fChanged.WakeAll() after the
+	// queue lock is let go of (so that they do not wake only to wait for
+	// it). Called with the queue lock held.
+	bool _SignalReaders();
 	// Whether a reader waiting now would sleep past `deadline` (a runner's
 	// new time) unless it is woken. Called with the queue lock held.
 	bool _ReaderOversleeps(bigtime_t deadline) const;
 
 	mutable std::mutex fQueueLock;
-	std::condition_variable fQueueChanged;   // a message came, or a runner changed
+	WakeWord fChanged;                       // a message came, or a runner changed
 	std::condition_variable fRoomMade;       // a message was taken
 	std::deque<BMessage*> fQueue;
 	bool fClosed = false;
