@@ -143,13 +143,15 @@ bigtime_t LooperPort::_SendDueRunners(std::unique_lock<std::mutex>& lock)
 	bigtime_t now = system_time();
 	bigtime_t next = B_INFINITE_TIMEOUT;
 	for (size_t i = 0; i < fRunners.size(); i++) {
-		std::shared_ptr<PortRunner> runner = fRunners[i];
-		if (runner->count == 0)
+		// Most looks find nothing due: those take no reference.
+		const PortRunner* waiting = fRunners[i].get();
+		if (waiting->count == 0)
 			continue;
-		if (runner->due > now) {
-			next = std::min(next, runner->due + runner_leeway(runner->interval));
+		if (waiting->due > now) {
+			next = std::min(next, waiting->due + runner_leeway(waiting->interval));
 			continue;
 		}
+		std::shared_ptr<PortRunner> runner = fRunners[i];
 
 		// A handler may have been deleted, or moved to another looper,
 		// since the runner was made. (A looper is always its own.)
