@@ -6,7 +6,6 @@
 
 #include <Message.h>
 
-
 #include <algorithm>
 #include <chrono>
 #include <vector>
