@@ -81,6 +81,8 @@ struct ServerCore : std::enable_shared_from_this<ServerCore> {
 	void ReportMoved(WindowRecord& window, int32 x, int32 y);
 	void ReportResized(WindowRecord& window, int32 width, int32 height);
 	void DoPresent(window_id id);
+	// False when a present would change nothing (no screen, no pictures).
+	bool PresentsAnything() const { return !fBackend->IsHeadless() || !fShotDir.empty(); }
 	void Deliver(WindowRecord& window, DisplayEvent& event);
 	void WriteScreenshot(WindowRecord& window);
 	void WriteDueScreenshots();
