@@ -73,8 +73,15 @@ def process_sample(pid):
         key, _, value = line.partition(":")
         if key in ("Threads", "VmHWM", "VmRSS"):
             values[key] = int(value.split()[0])
+    # proportional set size: shared pages split among the processes sharing
+    # them (the interpreter of ten Python processes counts once in all)
+    pss = 0
+    for line in (read_text("/proc/%d/smaps_rollup" % pid) or "").splitlines():
+        if line.startswith("Pss:"):
+            pss = int(line.split()[1])
+            break
     return {"cpu": cpu, "threads": values.get("Threads", 0),
-            "hwm": values.get("VmHWM", 0), "rss": values.get("VmRSS", 0)}
+            "hwm": values.get("VmHWM", 0), "rss": values.get("VmRSS", 0), "pss": pss}
 
 
 def command_of(pid):
@@ -97,6 +104,7 @@ class ProgramSampler:
         self.others = {}       # marked processes left out by the name filter
         self.peak_threads = 0
         self.peak_rss = 0
+        self.peak_pss = 0
 
     def _ours(self, pid):
         if pid not in self.known:
@@ -117,6 +125,7 @@ class ProgramSampler:
     def sample(self, baseline):
         threads = 0
         rss = 0
+        pss = 0
         for entry in os.listdir("/proc"):
             if not entry.isdigit():
                 continue
@@ -133,8 +142,10 @@ class ProgramSampler:
             self.last[pid] = values
             threads += values["threads"]
             rss += values["rss"]
+            pss += values["pss"]
         self.peak_threads = max(self.peak_threads, threads)
         self.peak_rss = max(self.peak_rss, rss)
+        self.peak_pss = max(self.peak_pss, pss)
 
     def cpu_seconds(self):
         return sum(self.last[pid]["cpu"] - self.first[pid] for pid in self.last)
@@ -296,7 +307,7 @@ def measure(args):
 
     # the processes' peaks count from here: the first sample is the baseline
     sampler.first.clear()
-    sampler.peak_threads = sampler.peak_rss = 0
+    sampler.peak_threads = sampler.peak_rss = sampler.peak_pss = 0
     sampler.sample(baseline=True)
     x_start = cpu_of(args.xserver)
     load_start = os.getloadavg()
@@ -330,6 +341,7 @@ def measure(args):
                           if x_start is not None and x_end is not None else None),
         "peak_rss_mib": sampler.hwm_kib() / 1024.0,
         "peak_summed_rss_mib": sampler.peak_rss / 1024.0,
+        "peak_summed_pss_mib": sampler.peak_pss / 1024.0,
         "threads": sampler.peak_threads,
         "processes": len(sampler.last),
         "commands": sorted(set(sampler.commands[p] for p in sampler.last)),
@@ -389,8 +401,9 @@ def table(paths):
         if run.get("left_out"):
             print("  also marked but not counted: %s"
                   % "; ".join(short_command(c) for c in run["left_out"]))
-        print("  peak RSS of all its processes at one sample: %.1f MiB"
-              % run["peak_summed_rss_mib"])
+        print("  all its processes at one sample, at most: RSS %.1f MiB, PSS %.1f MiB"
+              " (shared pages split among them)"
+              % (run["peak_summed_rss_mib"], run.get("peak_summed_pss_mib", 0)))
         if run.get("mpv_round_trip_ms") is not None:
             jitter = run.get("mpv_jitter_ms")
             print("  mpv's position read in %.2f ms (median round trip); single readings"
