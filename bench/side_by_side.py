@@ -305,8 +305,10 @@ def measure(args):
     if args.at_settle:
         subprocess.run(args.at_settle, shell=True, check=False)
 
-    # the processes' peaks count from here: the first sample is the baseline
+    # the figures count from here: the first sample is the baseline, and
+    # processes that ended while settling are forgotten
     sampler.first.clear()
+    sampler.last.clear()
     sampler.peak_threads = sampler.peak_rss = sampler.peak_pss = 0
     sampler.sample(baseline=True)
     x_start = cpu_of(args.xserver)
