@@ -242,7 +242,8 @@ class MpvClock:
 
 
 def read_trace(path):
-    """The line changes the plug-in traced: (tag, clock) in seconds."""
+    """The line changes the plug-in traced: (tag, position, clock) in
+    seconds, position being the one the displayer had."""
     changes = []
     text = read_text(path) or ""
     for line in text.splitlines():
@@ -251,10 +252,11 @@ def read_trace(path):
         words = line.split()
         try:
             tag = float(words[words.index("tag") + 1])
+            position = float(words[words.index("at") + 1])
             clock = float(words[words.index("clock") + 1])
         except (ValueError, IndexError):
             continue
-        changes.append((tag, clock))
+        changes.append((tag, position, clock))
     return changes
 
 
@@ -266,10 +268,11 @@ def line_lags(changes, mpv):
     the later line's tag (no seek, no restart of the song) is counted apart:
     the display went backwards on its own."""
     lags = []
+    behind = []     # how far the displayer's own position was behind mpv's
     steps_back = 0
     reached = set()
     previous = None
-    for tag, clock in changes:
+    for tag, believed, clock in changes:
         position = mpv.position_at(clock)
         if position is None:
             continue
@@ -283,7 +286,8 @@ def line_lags(changes, mpv):
             continue
         reached.add(tag)
         lags.append(1000.0 * (position - tag))
-    return {"lag_ms": lags, "steps_back": steps_back}
+        behind.append(1000.0 * (position - believed))
+    return {"lag_ms": lags, "behind_ms": behind, "steps_back": steps_back}
 
 
 def cpu_of(pid):
@@ -353,8 +357,8 @@ def measure(args):
     if args.trace:
         if mpv and mpv.error:
             print("side-by-side: %s" % mpv.error, file=sys.stderr)
-        changes = [(tag, clock) for tag, clock in read_trace(args.trace)
-                   if start <= clock <= start + wall]
+        changes = [change for change in read_trace(args.trace)
+                   if start <= change[2] <= start + wall]
         result.update(line_lags(changes, mpv) if mpv else {"lag_ms": []})
         if mpv and mpv.round_trips:
             result["mpv_round_trip_ms"] = 1000.0 * statistics.median(mpv.round_trips)
@@ -406,6 +410,11 @@ def table(paths):
         print("  all its processes at one sample, at most: RSS %.1f MiB, PSS %.1f MiB"
               " (shared pages split among them)"
               % (run["peak_summed_rss_mib"], run.get("peak_summed_pss_mib", 0)))
+        if run.get("behind_ms"):
+            behind = run["behind_ms"]
+            print("  at each change its own play position was behind mpv's by %.0f ms"
+                  " (median; from %.0f to %.0f)"
+                  % (statistics.median(behind), min(behind), max(behind)))
         if run.get("mpv_round_trip_ms") is not None:
             jitter = run.get("mpv_jitter_ms")
             print("  mpv's position read in %.2f ms (median round trip); single readings"
