@@ -278,9 +278,11 @@ def line_lags(changes, mpv):
             continue
         if previous is not None and tag < previous:
             if position >= previous:
+                # no change of the music's line: the display stepped back
                 steps_back += 1
-            else:
-                reached = set()     # the song was sought back or restarted
+                previous = tag
+                continue
+            reached = set()     # the song was sought back or restarted
         previous = tag
         if tag in reached:
             continue
