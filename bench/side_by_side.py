@@ -292,6 +292,38 @@ def line_lags(changes, mpv):
     return {"lag_ms": lags, "behind_ms": behind, "steps_back": steps_back}
 
 
+def all_cpu():
+    """CPU seconds so far of every process, with its name."""
+    times = {}
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        stat = read_text("/proc/%s/stat" % entry)
+        if stat is None:
+            continue
+        name = stat[stat.find("(") + 1:stat.rfind(")")]
+        fields = stat[stat.rfind(")") + 2:].split()
+        times[int(entry)] = (name, (int(fields[11]) + int(fields[12])) / CLOCK_TICKS)
+    return times
+
+
+def busiest_others(before, after, wall, ours, count=6):
+    """What else kept the machine busy: CPU % of a core by process name, of
+    the processes still there at the end (those that ended meanwhile, such
+    as most compiler runs, cannot be seen: these figures are a floor)."""
+    by_name = {}
+    for pid, (name, cpu) in after.items():
+        if pid in ours:
+            continue
+        start = before[pid][1] if pid in before and before[pid][0] == name else 0.0
+        by_name.setdefault(name, [0.0, 0])
+        by_name[name][0] += cpu - start
+        by_name[name][1] += 1
+    busiest = sorted(by_name.items(), key=lambda item: -item[1][0])[:count]
+    return ["%s%s %.0f%%" % (name, " x%d" % n if n > 1 else "", 100.0 * cpu / wall)
+            for name, (cpu, n) in busiest if cpu > 0]
+
+
 def cpu_of(pid):
     values = process_sample(pid)
     return values["cpu"] if values else None
@@ -318,6 +350,7 @@ def measure(args):
     sampler.peak_threads = sampler.peak_rss = sampler.peak_pss = 0
     sampler.sample(baseline=True)
     x_start = cpu_of(args.xserver)
+    everything_start = all_cpu()
     load_start = os.getloadavg()
     start = time.monotonic()
     end = start + args.measure
@@ -335,6 +368,7 @@ def measure(args):
     sampler.sample(baseline=False)
     wall = time.monotonic() - start
     x_end = cpu_of(args.xserver)
+    everything_end = all_cpu()
     load_end = os.getloadavg()
     if mpv:
         # a last sample after the window, for changes at its very end
@@ -355,6 +389,8 @@ def measure(args):
         "commands": sorted(set(sampler.commands[p] for p in sampler.last)),
         "left_out": sorted(set(sampler.others.values())),
         "load": [load_start[0], load_end[0]],
+        "others": busiest_others(everything_start, everything_end, wall,
+                                 set(sampler.last) | {args.xserver}),
     }
     if args.trace:
         if mpv and mpv.error:
@@ -406,6 +442,9 @@ def table(paths):
         print("%s: %.0f s measured, load average %.2f -> %.2f; processes: %s"
               % (run["name"], run["seconds"], run["load"][0], run["load"][1],
                  "; ".join(short_command(c) for c in run["commands"]) or "none"))
+        if run.get("others"):
+            print("  busiest other processes still running at the end (%% of a core): %s"
+                  % ", ".join(run["others"]))
         if run.get("left_out"):
             print("  also marked but not counted: %s"
                   % "; ".join(short_command(c) for c in run["left_out"]))
