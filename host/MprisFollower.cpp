@@ -22,6 +22,9 @@ const char* const kTrackListInterface = "org.mpris.MediaPlayer2.TrackList";
 const int kCallTimeoutMs = 1000;
 // The track list is taken up to this many tracks.
 const size_t kMaxTracks = 2000;
+// How far behind the position last answered a reading may be and still be
+// taken for the delay of the call (µs).
+const bigtime_t kHoldBack = 250000;
 
 bool has_prefix(const std::string& text, const char* prefix)
 {
@@ -102,6 +105,7 @@ MprisFollower::MprisFollower(const std::string& name, const BMessenger& target,
 	fBase(0),
 	fBaseTime(0),
 	fZeroRead(false),
+	fShown(-1),
 	fGeneration(1),
 	fJumps(0)
 {
@@ -326,6 +330,7 @@ void MprisFollower::_Unfollow()
 		fPlaying = false;
 		fBase = 0;
 		fBaseTime = system_time();
+		fShown = -1;
 	}
 	_Changed(true);
 }
@@ -445,6 +450,7 @@ void MprisFollower::_TakeMetadata(GVariant* metadata)
 		fBase = 0;
 		fBaseTime = system_time();
 		fZeroRead = false;
+		fShown = -1;
 	}
 	if (track.id.empty() && track.url.empty() && track.title.empty()) {
 		// nothing plays
@@ -473,8 +479,10 @@ void MprisFollower::_TakeStatus(const char* status)
 	fBase = _PositionAt(now);
 	fBaseTime = now;
 	fPlaying = strcmp(status, "Playing") == 0;
-	if (strcmp(status, "Stopped") == 0)
+	if (strcmp(status, "Stopped") == 0) {
 		fBase = 0;
+		fShown = -1;
+	}
 }
 
 void MprisFollower::_TakeRate(double rate)
@@ -594,6 +602,7 @@ void MprisFollower::_OnSeeked(GDBusConnection*, const char* sender, const char*,
 		self->fBase = std::max<bigtime_t>(position, 0);
 		self->fBaseTime = system_time();
 		self->fZeroRead = false;
+		self->fShown = -1;
 	}
 	self->_ReadPosition();
 	self->_Changed(true);
@@ -655,7 +664,15 @@ int32 MprisFollower::Position()
 	std::lock_guard<std::mutex> lock(fLock);
 	if (fIndex < 0)
 		return 0;
-	return (int32)std::clamp<bigtime_t>(_PositionAt(system_time()) / 1000, 0, INT32_MAX);
+	// A reading a little behind the estimate is the call's own delay, not
+	// the player going back: the position holds still until playback
+	// catches up, so that no line is shown twice. A seek or another track
+	// clears the hold; a larger step back is taken as it comes.
+	bigtime_t position = _PositionAt(system_time());
+	if (fShown > position && fShown - position < kHoldBack)
+		position = fShown;
+	fShown = position;
+	return (int32)std::clamp<bigtime_t>(position / 1000, 0, INT32_MAX);
 }
 
 void MprisFollower::_Call(const char* interface, const char* method, GVariant* parameters)

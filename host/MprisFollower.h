@@ -133,6 +133,7 @@ private:
 	bigtime_t fBase;           // the position (µs) read at fBaseTime
 	bigtime_t fBaseTime;
 	bool fZeroRead;            // the last position read was 0, while playing
+	bigtime_t fShown;          // the last position answered (µs), -1 none
 	uint64 fGeneration;
 	uint64 fJumps;
 };

@@ -17,6 +17,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <functional>
 #include <future>
 #include <thread>
@@ -39,7 +40,9 @@ const char* const kFakeInterfaces =
 	"</node>";
 
 // A player that answers whatever the test tells it to, on a thread and
-// connection of its own. Its position is always 0.
+// connection of its own. Its position is 0 unless the test sets one; a set
+// position runs on with the clock, and every other reading of it comes
+// 0.1 s behind, like a late answer.
 class FakePlayer {
 public:
 	FakePlayer(const std::string& address)
@@ -130,6 +133,13 @@ public:
 
 	GDBusConnection* Connection() const { return fConnection; }
 
+	void SetPosition(int64 microseconds)
+	{
+		fPosition = microseconds;
+		fPositionSet = g_get_monotonic_time();
+	}
+	int Readings() const { return fReadings; }
+
 private:
 	static GVariant* _Get(GDBusConnection*, const gchar*, const gchar*, const gchar*,
 		const gchar* name, GError**, gpointer data)
@@ -141,8 +151,13 @@ private:
 			return g_variant_new_string("Playing");
 		if (strcmp(name, "Rate") == 0)
 			return g_variant_new_double(0.0);   // no rate to run by
-		if (strcmp(name, "Position") == 0)
-			return g_variant_new_int64(0);      // whatever plays
+		if (strcmp(name, "Position") == 0) {
+			const int reading = self->fReadings++;
+			if (self->fPositionSet == 0)
+				return g_variant_new_int64(0);      // whatever plays
+			return g_variant_new_int64(self->fPosition + g_get_monotonic_time()
+				- self->fPositionSet - (reading % 2 == 1 ? 100000 : 0));
+		}
 		if (self->fMetadata != NULL)
 			return g_variant_ref(self->fMetadata);
 		return g_variant_new_array(G_VARIANT_TYPE("{sv}"), NULL, 0);
@@ -153,6 +168,9 @@ private:
 	GDBusConnection* fConnection = NULL;
 	GVariant* fMetadata = NULL;
 	unsigned fOwner = 0;
+	std::atomic<int64> fPosition{0};
+	std::atomic<int64> fPositionSet{0};
+	std::atomic<int> fReadings{0};
 	std::thread fThread;
 };
 
@@ -333,4 +351,40 @@ TEST(MprisFollower, NoSessionBusIsSaidAndNeverWaitedForLong)
 		setenv("DBUS_SESSION_BUS_ADDRESS", old.c_str(), 1);
 	else
 		unsetenv("DBUS_SESSION_BUS_ADDRESS");
+}
+
+// Every other reading comes 0.1 s late: the answered position must never go
+// back for it, or a line would show twice. A real step back is taken.
+TEST(MprisFollower, ReadingsALittleBehindNeverTakeThePositionBack)
+{
+	dbustest::PrivateBus bus;
+	ASSERT_TRUE(bus.IsRunning()) << "dbus-daemon is needed (scripts/setup installs it)";
+	FakePlayer fake(bus.Address());
+	ASSERT_NE(fake.Connection(), nullptr);
+	fake.SetPosition(10000000);
+	fake.SetMetadata(metadata({
+		{"mpris:trackid", g_variant_new_object_path("/track/1")},
+		{"xesam:title", g_variant_new_string("Still")}}));
+	fake.Own(kFakeName);
+	ASSERT_TRUE(testutil::wait_for([&] { return bus.HasOwner(kFakeName); }));
+
+	MprisFollower follower("fake", BMessenger(), 'news', 50000);
+	std::string error;
+	ASSERT_EQ(follower.Start(5000000, &error), B_OK) << error;
+	ASSERT_TRUE(testutil::wait_for([&] { return follower.Position() >= 10000; }));
+
+	const int first = fake.Readings();
+	int32 last = follower.Position();
+	bool back = false;
+	ASSERT_TRUE(testutil::wait_for([&] {
+		const int32 now = follower.Position();
+		back = back || now < last;
+		last = now;
+		return fake.Readings() >= first + 8;
+	}));
+	EXPECT_FALSE(back);
+
+	// the player goes back by seconds without saying so: that is believed
+	fake.SetPosition(2000000);
+	ASSERT_TRUE(testutil::wait_for([&] { return follower.Position() < 3000; }));
 }
