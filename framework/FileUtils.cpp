@@ -5,11 +5,14 @@
 #include <File.h>
 #include <FindDirectory.h>
 #include <Node.h>
+#include <OS.h>
 #include <Roster.h>
 #include <fs_attr.h>
 
+#include <stdio.h>
 #include <string.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,25 @@ namespace orvik {
 namespace {
 
 const size_t kMaxCopyPath = 511;
+
+// A file being saved is written first as ".<leaf>.saving-<unique>" beside
+// its target.
+const char kSavingMark[] = ".saving-";
+const size_t kUniqueLength = 12;
+const int kMaxSaveAttempts = 64;
+std::atomic<uint32> sSaveSerial{0};
+
+// Differs between the threads (of any program) that save at the same time; the
+// file is created only where no file is, so a clash costs one more try.
+std::string unique_suffix()
+{
+	char suffix[kUniqueLength + 1];
+	const uint32 serial = sSaveSerial.fetch_add(1);
+	snprintf(suffix, sizeof(suffix), "%06x%06x",
+		(unsigned)(find_thread(NULL) & 0xffffff),
+		(unsigned)((serial * 2654435761u) ^ (uint32)system_time()) & 0xffffff);
+	return suffix;
+}
 
 bool set_entry(BEntry* entry, const std::string& folder, const char* name)
 {
@@ -143,32 +165,57 @@ bool copy_file(const char* source, const char* target)
 	return true;
 }
 
-bool save_message(const BMessage& message, const char* path)
+status_t save_message(const BMessage& message, const char* path)
 {
 	if (path == NULL || *path == '\0')
-		return false;
-	const std::string target(path);
-	const size_t slash = target.find_last_of('/');
-	const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-	const std::string leaf = target.substr(slash == std::string::npos ? 0 : slash + 1);
-	if (leaf.empty() || leaf == "." || leaf == "..")
-		return false;
-	const std::string temp = folder + "." + leaf + ".saving";
+		return B_BAD_VALUE;
+	// Through a link, the file it names is replaced.
+	BEntry target(path, true);
+	BPath targetPath;
+	status_t status = target.InitCheck();
+	if (status == B_OK)
+		status = target.GetPath(&targetPath);
+	if (status != B_OK)
+		return status;
+	if (target.IsDirectory())
+		return B_IS_A_DIRECTORY;
+	mode_t permissions = 0;
+	const bool replacing = target.Exists() && target.GetPermissions(&permissions) == B_OK;
 
-	bool written = false;
-	{
-		BFile file(temp.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
-		if (file.InitCheck() != B_OK)
-			return false;
-		ssize_t size = 0;
-		written = message.Flatten(&file, &size) == B_OK && size == message.FlattenedSize()
-			&& file.Sync() == B_OK;
+	// The hidden file's name must fit into a file name too.
+	std::string leaf = targetPath.Leaf();
+	const size_t room = B_FILE_NAME_LENGTH - 1 - strlen(kSavingMark) - 1 - kUniqueLength;
+	if (leaf.size() > room)
+		leaf.resize(room);
+	const std::string prefix = std::string(targetPath.Path(), targetPath.Leaf() - targetPath.Path())
+		+ "." + leaf + kSavingMark;
+
+	BFile file;
+	std::string temp;
+	status = B_FILE_EXISTS;
+	for (int attempt = 0; status == B_FILE_EXISTS && attempt < kMaxSaveAttempts; attempt++) {
+		temp = prefix + unique_suffix();
+		status = file.SetTo(temp.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_FAIL_IF_EXISTS);
 	}
-	BEntry entry(temp.c_str());
-	if (written && entry.Rename(target.c_str(), true) == B_OK)
-		return true;
-	entry.Remove();
-	return false;
+	if (status != B_OK)
+		return status;
+	if (replacing)
+		status = file.SetPermissions(permissions);
+	ssize_t size = 0;
+	if (status == B_OK)
+		status = message.Flatten(&file, &size);
+	if (status == B_OK && size != message.FlattenedSize())
+		status = B_IO_ERROR;
+	if (status == B_OK)
+		status = file.Sync();
+	file.Unset();
+
+	BEntry written(temp.c_str());
+	if (status == B_OK)
+		status = written.Rename(targetPath.Path(), true);
+	if (status != B_OK)
+		written.Remove();
+	return status;
 }
 
 }

@@ -7,17 +7,9 @@
 #include <File.h>
 #include <Path.h>
 
-#include <stdio.h>
 #include <string.h>
-#include <unistd.h>
-
-#include <atomic>
 
 namespace {
-
-// Distinguishes the temporary files of saves that run at the same time in
-// this process (two stores may hold items of the same name).
-std::atomic<uint32> sSaveCounter{0};
 
 bool item_entry(const std::string& name, BEntry* entry)
 {
@@ -166,33 +158,9 @@ status_t TIAPItem::Save(BMessage msg) const
 	if (!item_entry(fName, &entry) || entry.GetPath(&path) != B_OK || path.Path() == nullptr)
 		return B_ENTRY_NOT_FOUND;
 
-	// Written beside the file and renamed over it: a reader in another
-	// program sees the old value or the new one, and a failed write loses
-	// nothing.
-	const std::string target = path.Path();
-	char suffix[48];
-	snprintf(suffix, sizeof(suffix), ".%ld-%lu.saving", (long)getpid(),
-		(unsigned long)sSaveCounter.fetch_add(1));
-	const std::string temp = target + suffix;
-
-	status_t status;
-	{
-		BFile file(temp.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
-		status = file.InitCheck();
-		if (status == B_OK) {
-			ssize_t size = 0;
-			status = msg.Flatten(&file, &size);
-			if (status == B_OK && size != msg.FlattenedSize())
-				status = B_IO_ERROR;
-			if (status == B_OK)
-				status = file.Sync();
-		}
-	}
-	if (status == B_OK && rename(temp.c_str(), target.c_str()) != 0)
-		status = B_IO_ERROR;
-	if (status != B_OK)
-		unlink(temp.c_str());
-	return status;
+	// A reader in another program sees the old value or the new one, and a
+	// failed write loses nothing.
+	return orvik::save_message(msg, path.Path());
 }
 
 status_t TIAPItem::SaveBool(bool value) const
