@@ -211,19 +211,7 @@ bool BHandler::LockLooper()
 
 status_t BHandler::LockLooperWithTimeout(bigtime_t timeout)
 {
-	std::shared_ptr<LooperPort> port;
-	if (!TokenSpace::Get(fToken, NULL, &port) || !port)
-		return B_BAD_VALUE;
-	status_t status = port->Lock(timeout);
-	if (status != B_OK)
-		return status;
-	// The handler may have moved to another looper while we waited.
-	std::shared_ptr<LooperPort> now;
-	if (!TokenSpace::Get(fToken, NULL, &now) || now != port) {
-		port->Unlock();
-		return B_MISMATCHED_VALUES;
-	}
-	return B_OK;
+	return TokenSpace::LockLooperOf(fToken, timeout);
 }
 
 void BHandler::UnlockLooper()
