@@ -5,11 +5,15 @@
 #include <File.h>
 #include <FindDirectory.h>
 #include <Node.h>
+#include <OS.h>
 #include <Roster.h>
 #include <fs_attr.h>
 
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -18,6 +22,56 @@ namespace orvik {
 namespace {
 
 const size_t kMaxCopyPath = 511;
+
+// A file being saved is written first as ".<leaf>.saving-<team>-<unique>"
+// beside its target; the team (this program's id) tells whose it is.
+const char kSavingMark[] = ".saving-";
+const size_t kTeamLength = 10;     // the digits of a team id at most
+const size_t kUniqueLength = 12;
+const int kMaxSaveAttempts = 64;
+std::atomic<uint32> sSaveSerial{0};
+
+// Differs between the threads (of any program) that save at the same time; the
+// file is created only where no file is, so a clash costs one more try.
+std::string unique_suffix()
+{
+	char suffix[32];
+	const uint32 serial = sSaveSerial.fetch_add(1);
+	snprintf(suffix, sizeof(suffix), "%d-%06x%06x", (int)current_team(),
+		(unsigned)(find_thread(NULL) & 0xffffff),
+		(unsigned)((serial * 2654435761u) ^ (uint32)system_time()) & 0xffffff);
+	return suffix;
+}
+
+// Removes the files that saves of `leaf` in `folder` left when their
+// program was killed while saving: those of teams that have ended. A file
+// of this program or of one still running may be a save under way.
+void remove_killed_saves(const BPath& folder, const std::string& hiddenPrefix)
+{
+	BDirectory dir(folder.Path());
+	if (dir.InitCheck() != B_OK)
+		return;
+	const team_id self = current_team();
+	std::vector<std::string> killed;
+	BEntry entry;
+	char name[B_FILE_NAME_LENGTH];
+	while (dir.GetNextEntry(&entry) == B_OK) {
+		if (entry.GetName(name) != B_OK
+			|| strncmp(name, hiddenPrefix.c_str(), hiddenPrefix.size()) != 0)
+			continue;
+		char* end = nullptr;
+		const long team = strtol(name + hiddenPrefix.size(), &end, 10);
+		team_info info;
+		if (team <= 0 || end == name + hiddenPrefix.size() || *end != '-'
+			|| team == self || get_team_info((team_id)team, &info) == B_OK)
+			continue;
+		killed.push_back(name);
+	}
+	for (const std::string& leftover : killed) {
+		BEntry stale(&dir, leftover.c_str());
+		stale.Remove();
+	}
+}
 
 bool set_entry(BEntry* entry, const std::string& folder, const char* name)
 {
@@ -143,32 +197,64 @@ bool copy_file(const char* source, const char* target)
 	return true;
 }
 
-bool save_message(const BMessage& message, const char* path)
+status_t save_message(const BMessage& message, const char* path)
 {
 	if (path == NULL || *path == '\0')
-		return false;
-	const std::string target(path);
-	const size_t slash = target.find_last_of('/');
-	const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-	const std::string leaf = target.substr(slash == std::string::npos ? 0 : slash + 1);
-	if (leaf.empty() || leaf == "." || leaf == "..")
-		return false;
-	const std::string temp = folder + "." + leaf + ".saving";
+		return B_BAD_VALUE;
+	// Through a link, the file it names is replaced.
+	BEntry target(path, true);
+	BPath targetPath;
+	status_t status = target.InitCheck();
+	if (status == B_OK)
+		status = target.GetPath(&targetPath);
+	if (status != B_OK)
+		return status;
+	if (target.IsDirectory())
+		return B_IS_A_DIRECTORY;
+	mode_t permissions = 0;
+	const bool replacing = target.Exists() && target.GetPermissions(&permissions) == B_OK;
 
-	bool written = false;
-	{
-		BFile file(temp.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
-		if (file.InitCheck() != B_OK)
-			return false;
-		ssize_t size = 0;
-		written = message.Flatten(&file, &size) == B_OK && size == message.FlattenedSize()
-			&& file.Sync() == B_OK;
+	// The hidden file's name must fit into a file name too.
+	std::string leaf = targetPath.Leaf();
+	const size_t room = B_FILE_NAME_LENGTH - 1 - strlen(kSavingMark) - 1 - kTeamLength - 1
+		- kUniqueLength;
+	if (leaf.size() > room)
+		leaf.resize(room);
+	const std::string folder(targetPath.Path(), targetPath.Leaf() - targetPath.Path());
+	const std::string hiddenPrefix = "." + leaf + kSavingMark;
+	const std::string prefix = folder + hiddenPrefix;
+
+	BFile file;
+	std::string temp;
+	status = B_FILE_EXISTS;
+	for (int attempt = 0; status == B_FILE_EXISTS && attempt < kMaxSaveAttempts; attempt++) {
+		temp = prefix + unique_suffix();
+		status = file.SetTo(temp.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_FAIL_IF_EXISTS);
 	}
-	BEntry entry(temp.c_str());
-	if (written && entry.Rename(target.c_str(), true) == B_OK)
-		return true;
-	entry.Remove();
-	return false;
+	if (status != B_OK)
+		return status;
+	if (replacing)
+		status = file.SetPermissions(permissions);
+	ssize_t size = 0;
+	if (status == B_OK)
+		status = message.Flatten(&file, &size);
+	if (status == B_OK && size != message.FlattenedSize())
+		status = B_IO_ERROR;
+	if (status == B_OK)
+		status = file.Sync();
+	file.Unset();
+
+	BEntry written(temp.c_str());
+	if (status == B_OK)
+		status = written.Rename(targetPath.Path(), true);
+	if (status != B_OK) {
+		written.Remove();
+		return status;
+	}
+	BPath parent;
+	if (targetPath.GetParent(&parent) == B_OK)
+		remove_killed_saves(parent, hiddenPrefix);
+	return B_OK;
 }
 
 }

@@ -34,11 +34,16 @@ bool get_save_ref(const BMessage* msg, entry_ref* out);
 // Paths are limited to 511 bytes.
 bool copy_file(const char* source, const char* target);
 
-// Writes `message`, flattened, to the file `path`: first into a hidden file
-// beside it (the leaf name with a "." before it and ".saving" after it),
-// which then replaces the target. A write that fails removes the hidden
-// file and leaves an existing target as it was. False on any failure.
-bool save_message(const BMessage& message, const char* path);
+// Writes `message`, flattened, to the file `path` as a whole: first into a
+// new hidden file beside it (".<leaf>.saving-" and a part that differs
+// between savers), flushed to the disk, which then replaces the target. A
+// reader sees the old file or the new one, never half of it; a save that
+// fails removes the hidden file and leaves an existing target as it was.
+// The new file keeps the permissions of the one it replaces; a target that
+// is a link stays a link to the file that is replaced. B_OK, or the error:
+// B_BAD_VALUE, B_IS_A_DIRECTORY, B_ENTRY_NOT_FOUND (no such folder),
+// B_PERMISSION_DENIED, B_DEVICE_FULL, ...
+status_t save_message(const BMessage& message, const char* path);
 
 }
 

@@ -1,5 +1,7 @@
 #include "TArchivable.h"
 
+#include "FileUtils.h"
+
 #include <File.h>
 #include <Path.h>
 
@@ -65,28 +67,10 @@ bool TArchivable::Save(const BEntry& entry)
 	BMessage archive;
 	if (!Archive(&archive))
 		return false;
-
 	BPath path;
 	if (entry.GetPath(&path) != B_OK || path.Path() == nullptr)
 		return false;
-	const std::string target = path.Path();
-	const std::string temp = target + ".saving";
-
-	bool written = false;
-	{
-		BFile file(temp.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
-		if (file.InitCheck() != B_OK)
-			return false;
-		ssize_t size = 0;
-		written = archive.Flatten(&file, &size) == B_OK
-			&& size == archive.FlattenedSize()
-			&& file.Sync() == B_OK;
-	}
-	if (!written || rename(temp.c_str(), target.c_str()) != 0) {
-		unlink(temp.c_str());
-		return false;
-	}
-	return true;
+	return save_message(archive, path.Path()) == B_OK;
 }
 
 // Each reader looks the field up into a temporary and copies it out only on

@@ -3,65 +3,13 @@
 #include "IAPDefs.h"
 #include "framework/FileUtils.h"
 
-#include <Directory.h>
 #include <Entry.h>
 #include <File.h>
 #include <Path.h>
 
-#include <errno.h>
-#include <signal.h>
-#include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <vector>
 
 namespace {
-
-// Distinguishes the temporary files of saves that run at the same time in
-// this process (two stores may hold items of the same name).
-std::atomic<uint32> sSaveCounter{0};
-
-const char kSavingSuffix[] = ".saving";
-
-// Removes the temporary files of the item file `target` ("<leaf>.<pid>-<n>
-// .saving") that saves of programs no longer running left behind: a program
-// killed while it saved leaves its file, and the next one has another pid.
-// This program's own are left alone, another save of it may be writing.
-void remove_stale_temporaries(const std::string& target)
-{
-	const size_t slash = target.find_last_of('/');
-	if (slash == std::string::npos)
-		return;
-	const std::string folder = target.substr(0, slash);
-	const std::string prefix = target.substr(slash + 1) + ".";
-	BDirectory dir(folder.c_str());
-	if (dir.InitCheck() != B_OK)
-		return;
-	std::vector<std::string> stale;
-	BEntry entry;
-	char name[B_FILE_NAME_LENGTH];
-	while (dir.GetNextEntry(&entry) == B_OK) {
-		if (entry.GetName(name) != B_OK)
-			continue;
-		const size_t length = strlen(name);
-		const size_t suffixLength = sizeof(kSavingSuffix) - 1;
-		if (length <= prefix.size() + suffixLength
-			|| strncmp(name, prefix.c_str(), prefix.size()) != 0
-			|| strcmp(name + length - suffixLength, kSavingSuffix) != 0)
-			continue;
-		char* end = nullptr;
-		const long pid = strtol(name + prefix.size(), &end, 10);
-		if (pid <= 0 || end == nullptr || *end != '-' || pid == (long)getpid())
-			continue;
-		if (kill((pid_t)pid, 0) != 0 && errno == ESRCH)
-			stale.push_back(folder + "/" + name);
-	}
-	for (const std::string& path : stale)
-		unlink(path.c_str());
-}
 
 bool item_entry(const std::string& name, BEntry* entry)
 {
@@ -210,35 +158,9 @@ status_t TIAPItem::Save(BMessage msg) const
 	if (!item_entry(fName, &entry) || entry.GetPath(&path) != B_OK || path.Path() == nullptr)
 		return B_ENTRY_NOT_FOUND;
 
-	// Written beside the file and renamed over it: a reader in another
-	// program sees the old value or the new one, and a failed write loses
-	// nothing.
-	const std::string target = path.Path();
-	char suffix[48];
-	snprintf(suffix, sizeof(suffix), ".%ld-%lu%s", (long)getpid(),
-		(unsigned long)sSaveCounter.fetch_add(1), kSavingSuffix);
-	const std::string temp = target + suffix;
-
-	status_t status;
-	{
-		BFile file(temp.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
-		status = file.InitCheck();
-		if (status == B_OK) {
-			ssize_t size = 0;
-			status = msg.Flatten(&file, &size);
-			if (status == B_OK && size != msg.FlattenedSize())
-				status = B_IO_ERROR;
-			if (status == B_OK)
-				status = file.Sync();
-		}
-	}
-	if (status == B_OK && rename(temp.c_str(), target.c_str()) != 0)
-		status = B_IO_ERROR;
-	if (status != B_OK)
-		unlink(temp.c_str());
-	else
-		remove_stale_temporaries(target);
-	return status;
+	// A reader in another program sees the old value or the new one, and a
+	// failed write loses nothing.
+	return orvik::save_message(msg, path.Path());
 }
 
 status_t TIAPItem::SaveBool(bool value) const

@@ -666,7 +666,7 @@ bool TPrefView::SaveCurrentAppearance(const char* name)
 	if (!orvik::get_entry(fileName.c_str(), &entry, orvik::BASE_DIR_SETTINGS, kPresetFolder)
 		|| entry.GetPath(&path) != B_OK || path.Path() == NULL)
 		return false;
-	return orvik::save_message(appearance, path.Path());
+	return orvik::save_message(appearance, path.Path()) == B_OK;
 }
 
 // #pragma mark - skin colours

@@ -60,7 +60,10 @@ public:
 	BList* FilterList();
 
 	// Lock the looper this handler belongs to, checking after the lock is
-	// taken that the handler still belongs to it.
+	// taken that the handler still belongs to it. B_OK; B_BAD_VALUE when the
+	// handler is in no looper (or left it, or the looper quit, while the
+	// caller waited); B_MISMATCHED_VALUES when it moved to another looper
+	// while the caller waited; B_TIMED_OUT.
 	bool LockLooper();
 	status_t LockLooperWithTimeout(bigtime_t timeout);
 	void UnlockLooper();

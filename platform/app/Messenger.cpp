@@ -159,19 +159,7 @@ status_t BMessenger::LockTargetWithTimeout(bigtime_t timeout) const
 {
 	if (!IsTargetLocal())
 		return B_BAD_VALUE;
-	std::shared_ptr<LooperPort> port;
-	if (!TokenSpace::Get(fToken, NULL, &port) || !port)
-		return B_BAD_VALUE;
-	status_t status = port->Lock(timeout);
-	if (status != B_OK)
-		return status;
-	// The target may have left that looper while we waited.
-	std::shared_ptr<LooperPort> now;
-	if (!TokenSpace::Get(fToken, NULL, &now) || now != port) {
-		port->Unlock();
-		return B_BAD_VALUE;
-	}
-	return B_OK;
+	return TokenSpace::LockLooperOf(fToken, timeout);
 }
 
 team_id BMessenger::Team() const

@@ -51,7 +51,9 @@ public:
 	// `looper`, its looper; both NULL for a remote or invalid target.
 	// The pointers are only safe to use while the looper is locked.
 	BHandler* Target(BLooper** looper) const;
-	// Locks the target's looper; false when it is gone.
+	// Locks the target's looper; false when it is gone. The answers are
+	// BHandler::LockLooperWithTimeout's, and B_BAD_VALUE for a target in
+	// another application.
 	bool LockTarget() const;
 	status_t LockTargetWithTimeout(bigtime_t timeout) const;
 	team_id Team() const;

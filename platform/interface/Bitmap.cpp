@@ -231,17 +231,26 @@ BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space space
 // Views in bitmaps: a hidden window without a thread holds them, and its
 // drawing goes straight into the pixels.
 
+// Adding and removing take the hidden window's lock themselves (it nests
+// when the caller holds it already), so that the view also becomes, or
+// stops being, a handler of that window.
 void
 BBitmap::AddChild(BView* view)
 {
-	if (fWindow != NULL)
-		fWindow->AddChild(view);
+	if (fWindow == NULL || !fWindow->Lock())
+		return;
+	fWindow->AddChild(view);
+	fWindow->Unlock();
 }
 
 bool
 BBitmap::RemoveChild(BView* view)
 {
-	return fWindow != NULL && fWindow->RemoveChild(view);
+	if (fWindow == NULL || !fWindow->Lock())
+		return false;
+	bool removed = fWindow->RemoveChild(view);
+	fWindow->Unlock();
+	return removed;
 }
 
 int32

@@ -80,7 +80,8 @@ public:
 	// are ignored. Nothing is written past the end of the bitmap.
 	void SetBits(const void* data, int32 length, int32 offset, color_space space);
 
-	// Views drawing into the bitmap (see above). Without
+	// Views drawing into the bitmap (see above). AddChild and RemoveChild
+	// lock the bitmap themselves. Without
 	// B_BITMAP_ACCEPTS_VIEWS AddChild ignores the view, RemoveChild and Lock
 	// return false, and the queries find nothing.
 	virtual void AddChild(BView* view);

@@ -223,7 +223,8 @@ typedef struct {
 #define B_CURRENT_TEAM 0
 #define B_SYSTEM_TEAM  1
 
-// Only the current team (B_CURRENT_TEAM or its id) can be looked at.
+// Any running team; B_BAD_TEAM_ID once it has ended. Images are counted
+// for the current team only.
 status_t get_team_info(team_id team, team_info* info);
 // The id of this process.
 team_id  current_team(void);

@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <string>
 
 #include <dirent.h>
 #include <link.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <sys/sysinfo.h>
 #include <sys/utsname.h>
 #include <pthread.h>
@@ -85,24 +87,36 @@ status_t get_team_info(team_id team, team_info* info)
 {
 	if (info == nullptr)
 		return B_BAD_VALUE;
-	if (team != B_CURRENT_TEAM && team != getpid())
+	if (team < 0)
+		return B_BAD_TEAM_ID;
+	const pid_t self = getpid();
+	if (team == B_CURRENT_TEAM)
+		team = self;
+	// Another team is a process that runs now, a zombie included until it
+	// is reaped; its images are not counted.
+	const std::string proc = team == self ? std::string("/proc/self")
+		: "/proc/" + std::to_string(team);
+	struct stat status;
+	if (team != self && stat(proc.c_str(), &status) != 0)
 		return B_BAD_TEAM_ID;
 	memset(info, 0, sizeof(*info));
-	info->team = getpid();
-	info->thread_count = count_entries("/proc/self/task", false);
+	info->team = team;
+	info->thread_count = count_entries((proc + "/task").c_str(), false);
 	info->image_count = 0;
-	dl_iterate_phdr([](dl_phdr_info*, size_t, void* count) {
-		++*static_cast<int32*>(count);
-		return 0;
-	}, &info->image_count);
+	if (team == self) {
+		dl_iterate_phdr([](dl_phdr_info*, size_t, void* count) {
+			++*static_cast<int32*>(count);
+			return 0;
+		}, &info->image_count);
+	}
 	info->area_count = 0;
 	info->debugger_nub_thread = -1;
 	info->debugger_nub_port = -1;
-	info->uid = getuid();
-	info->gid = getgid();
+	info->uid = team == self ? getuid() : status.st_uid;
+	info->gid = team == self ? getgid() : status.st_gid;
 
 	// The command line, arguments separated by spaces, cut to fit.
-	FILE* file = fopen("/proc/self/cmdline", "re");
+	FILE* file = fopen((proc + "/cmdline").c_str(), "re");
 	if (file != nullptr) {
 		char buffer[4096];
 		size_t length = fread(buffer, 1, sizeof(buffer), file);

@@ -5,6 +5,7 @@
 #include <Path.h>
 
 #include "storage/PathUtil.h"
+#include "storage/SafeWrite.h"
 
 #include <ctype.h>
 #include <errno.h>
@@ -67,24 +68,7 @@ status_t read_lines(const std::string& path, std::string* contents)
 // Replaces the file as a whole, so that a reader never sees half of it.
 status_t write_lines(const std::string& path, const std::string& contents)
 {
-	std::string temp = path + ".tmp" + std::to_string(getpid());
-	{
-		std::ofstream out(temp, std::ios::trunc);
-		if (!out)
-			return B_PERMISSION_DENIED;
-		out << contents;
-		out.flush();
-		if (!out) {
-			unlink(temp.c_str());
-			return B_IO_ERROR;
-		}
-	}
-	if (rename(temp.c_str(), path.c_str()) != 0) {
-		status_t status = errno_status();
-		unlink(temp.c_str());
-		return status;
-	}
-	return B_OK;
+	return write_file_safely(path.c_str(), contents.data(), contents.size());
 }
 
 }

@@ -13,6 +13,7 @@
 #include "TestUtil.h"
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 using apptest::Log;
@@ -258,4 +259,84 @@ TEST(MessageFilter, SkipRetargetAndCriteria)
 	looper->RemoveHandler(handler);
 	looper->Quit();
 	delete handler;
+}
+
+// ---- Locking a handler's looper: BHandler and BMessenger give one answer
+// for the same situation.
+
+namespace {
+
+struct LockAnswers {
+	status_t handler;
+	status_t messenger;
+};
+
+// Both ways of locking `handler`'s looper, each from a thread of its own;
+// `meanwhile` runs once both wait for `looper`, which the caller holds.
+LockAnswers lock_while(BHandler* handler, BLooper* looper, const std::function<void()>& meanwhile)
+{
+	LockAnswers answers{B_ERROR, B_ERROR};
+	BMessenger messenger(handler);
+	std::thread byHandler([&] {
+		answers.handler = handler->LockLooperWithTimeout(5000000);
+		if (answers.handler == B_OK)
+			handler->Looper()->Unlock();
+	});
+	std::thread byMessenger([&] {
+		answers.messenger = messenger.LockTargetWithTimeout(5000000);
+		if (answers.messenger == B_OK)
+			handler->Looper()->Unlock();
+	});
+	EXPECT_TRUE(wait_for([&] { return looper->CountLockRequests() == 2; }));
+	meanwhile();
+	looper->Unlock();
+	byHandler.join();
+	byMessenger.join();
+	return answers;
+}
+
+}
+
+TEST(Messenger, LockingAHandlersLooperGivesTheHandlersAnswers)
+{
+	auto* a = new BLooper("a");
+	auto* b = new BLooper("b");
+	a->Run();
+	b->Run();
+	BHandler* handler = new BHandler("moving");
+
+	// In no looper.
+	EXPECT_EQ(handler->LockLooperWithTimeout(0), B_BAD_VALUE);
+	EXPECT_EQ(BMessenger(handler).LockTargetWithTimeout(0), B_BAD_VALUE);
+
+	// Held by another thread: a zero wait would block, a short one times out.
+	ASSERT_TRUE(a->Lock());
+	a->AddHandler(handler);
+	std::thread other([&] {
+		EXPECT_EQ(handler->LockLooperWithTimeout(0), B_WOULD_BLOCK);
+		EXPECT_EQ(BMessenger(handler).LockTargetWithTimeout(0), B_WOULD_BLOCK);
+		EXPECT_EQ(handler->LockLooperWithTimeout(1000), B_TIMED_OUT);
+		EXPECT_EQ(BMessenger(handler).LockTargetWithTimeout(1000), B_TIMED_OUT);
+	});
+	other.join();
+
+	// Moved to another looper while they waited.
+	LockAnswers moved = lock_while(handler, a, [&] {
+		a->RemoveHandler(handler);
+		ASSERT_TRUE(b->Lock());
+		b->AddHandler(handler);
+		b->Unlock();
+	});
+	EXPECT_EQ(moved.handler, B_MISMATCHED_VALUES);
+	EXPECT_EQ(moved.messenger, B_MISMATCHED_VALUES);
+
+	// Taken out of every looper while they waited.
+	ASSERT_TRUE(b->Lock());
+	LockAnswers removed = lock_while(handler, b, [&] { b->RemoveHandler(handler); });
+	EXPECT_EQ(removed.handler, B_BAD_VALUE);
+	EXPECT_EQ(removed.messenger, B_BAD_VALUE);
+
+	delete handler;
+	quit(a);
+	quit(b);
 }

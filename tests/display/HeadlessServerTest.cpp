@@ -456,6 +456,7 @@ TEST_F(HeadlessServer, ContentsCanBeWrittenToPng)
 	// Window contents are opaque whatever their alpha byte says.
 	EXPECT_EQ(pixels[9 * 20 + 19], 0xffffff00u);
 	EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+	EXPECT_EQ(testutil::folder_names(dir.Path()), std::vector<std::string>{"window.png"});
 
 	EXPECT_NE(fServer->WriteContentsToPng(id, dir.File("no/such/folder.png").c_str()), B_OK);
 	EXPECT_EQ(fServer->WriteContentsToPng(id + 100, path.c_str()), B_BAD_VALUE);

@@ -242,5 +242,7 @@ TEST(PngWriter, WritesReadablePictures)
 	EXPECT_EQ(BPrivate::write_png(dir.File("icon.png").c_str(), &icon), B_OK);
 	EXPECT_NE(BPrivate::write_png(dir.File("missing/x.png").c_str(), &icon), B_OK);
 	EXPECT_TRUE(testutil::read_file(dir.File("missing/x.png.part")).empty());
+	EXPECT_EQ(testutil::folder_names(dir.Path()),
+		(std::vector<std::string>{"canvas.png", "icon.png"}));
 	EXPECT_EQ(BPrivate::write_png(path.c_str(), nullptr), B_BAD_VALUE);
 }

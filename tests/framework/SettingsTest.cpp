@@ -8,12 +8,14 @@
 #include "framework/TThread.h"
 
 #include <DataIO.h>
+#include <File.h>
 #include <Looper.h>
 #include <Node.h>
 #include <Path.h>
 
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 
@@ -74,6 +76,7 @@ TEST(TArchivable, SaveAndLoadRoundTrip)
 	EXPECT_EQ(loaded.name, "日本語");
 	// no temporary file is left behind
 	EXPECT_FALSE(BEntry(dir.File("counter.arc.saving").c_str()).Exists());
+	EXPECT_EQ(testutil::folder_names(dir.Path()), std::vector<std::string>{"counter.arc"});
 }
 
 TEST(TArchivable, DamagedOrMissingFilesLeaveTheObjectUntouched)
@@ -157,6 +160,55 @@ TEST(TArchivable, FailedSaveKeepsTheOldFile)
 		EXPECT_FALSE(object.Save(BEntry(locked.File("x.arc").c_str())));
 	}
 	chmod(locked.Path().c_str(), 0700);
+}
+
+// The one way the system's code saves a file: settings, presets and
+// inter-application items all go through it.
+TEST(SaveMessage, ReplacesWholeOrNotAtAll)
+{
+	testutil::TempDir dir;
+	BMessage first('frst');
+	first.AddString("text", std::string(300, 'a').c_str());
+	BMessage second('scnd');
+	const std::string target = dir.File("prefs");
+	auto saved = [&] {
+		BMessage read;
+		BFile file(target.c_str(), B_READ_ONLY);
+		return read.Unflatten(&file) == B_OK ? read.what : 0;
+	};
+
+	// Leftovers of saves that a crash interrupted, of this version or an
+	// earlier one, are neither in the way nor touched.
+	dir.Write("prefs.saving", "stale");
+	dir.Write(".prefs.saving", "stale");
+	ASSERT_EQ(mkdir(dir.File(".prefs.saving-000000000000").c_str(), 0755), 0);
+	ASSERT_EQ(save_message(first, target.c_str()), B_OK);
+	EXPECT_EQ(saved(), (uint32)'frst');
+	EXPECT_EQ(testutil::read_file(dir.File(".prefs.saving")), "stale");
+
+	// The permissions of the file it replaces stay; a link stays a link.
+	ASSERT_EQ(chmod(target.c_str(), 0600), 0);
+	ASSERT_EQ(symlink(target.c_str(), dir.File("link").c_str()), 0);
+	ASSERT_EQ(save_message(second, dir.File("link").c_str()), B_OK);
+	EXPECT_EQ(saved(), (uint32)'scnd');
+	struct stat st;
+	ASSERT_EQ(lstat(dir.File("link").c_str(), &st), 0);
+	EXPECT_TRUE(S_ISLNK(st.st_mode));
+	ASSERT_EQ(stat(target.c_str(), &st), 0);
+	EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+	// Failures are told apart, and leave the old file.
+	EXPECT_EQ(save_message(first, ""), B_BAD_VALUE);
+	EXPECT_EQ(save_message(first, dir.Path().c_str()), B_IS_A_DIRECTORY);
+	EXPECT_EQ(save_message(first, dir.File("missing/prefs").c_str()), B_ENTRY_NOT_FOUND);
+	{
+		testutil::FileSizeLimit full(64);
+		EXPECT_NE(save_message(first, target.c_str()), B_OK);
+	}
+	EXPECT_EQ(saved(), (uint32)'scnd');
+
+	EXPECT_EQ(testutil::folder_names(dir.Path()), (std::vector<std::string>{
+		".prefs.saving", ".prefs.saving-000000000000", "link", "prefs", "prefs.saving"}));
 }
 
 TEST(GetEntry, FolderKinds)

@@ -98,13 +98,18 @@ TEST(IAPAccKeyFormat, ASaveRemovesWhatKilledSavesLeftAndNothingElse)
 	if (gone == 0)
 		_exit(0);
 	ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+	// ".<leaf>.saving-<team>-<unique>" beside the item's file
+	const auto saving = [](const std::string& file, const std::string& rest) {
+		const size_t slash = file.rfind('/');
+		return file.substr(0, slash + 1) + "." + file.substr(slash + 1) + ".saving-" + rest;
+	};
 	const std::string item = settings.ItemFile("AccKeyFormat");
-	const std::string dead = item + "." + std::to_string(gone) + "-3.saving";
-	const std::string running = item + "." + std::to_string(getppid()) + "-0.saving";
-	const std::string ours = item + "." + std::to_string(getpid()) + "-99.saving";
-	const std::string other = settings.ItemFile("FlatToolBar") + "." + std::to_string(gone)
-		+ "-0.saving";
-	const std::string unlike = item + ".x-1.saving";
+	const std::string dead = saving(item, std::to_string(gone) + "-00000a00000b");
+	const std::string running = saving(item, std::to_string(getppid()) + "-00000a00000b");
+	const std::string ours = saving(item, std::to_string(getpid()) + "-00000a00000c");
+	const std::string other = saving(settings.ItemFile("FlatToolBar"),
+		std::to_string(gone) + "-00000a00000b");
+	const std::string unlike = saving(item, "x-1");
 	for (const std::string& path : {dead, running, ours, other, unlike})
 		ASSERT_TRUE(BFile(path.c_str(), B_WRITE_ONLY | B_CREATE_FILE).InitCheck() == B_OK);
 

@@ -2,6 +2,8 @@
 
 #include <OS.h>
 
+#include <signal.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -23,6 +25,25 @@ TEST(System, ClocksAndTeam)
 	EXPECT_GE(team.argc, 1);
 	EXPECT_NE(std::string(team.args).find("test_kernel"), std::string::npos);
 	EXPECT_EQ(get_team_info(-5, &team), B_BAD_TEAM_ID);
+}
+
+// Another program is there while it runs and gone once it has ended.
+TEST(System, AnotherTeamIsThereUntilItEnds)
+{
+	const pid_t child = fork();
+	ASSERT_GE(child, 0);
+	if (child == 0) {
+		pause();
+		_exit(0);
+	}
+	team_info team;
+	ASSERT_EQ(get_team_info(child, &team), B_OK);
+	EXPECT_EQ(team.team, child);
+	EXPECT_GE(team.thread_count, 1);
+	EXPECT_EQ(team.uid, getuid());
+	kill(child, SIGKILL);
+	ASSERT_EQ(waitpid(child, nullptr, 0), child);
+	EXPECT_EQ(get_team_info(child, &team), B_BAD_TEAM_ID);
 }
 
 TEST(System, SystemInfoCountsThisProcesssObjects)

@@ -238,14 +238,16 @@ TEST_F(PresetTest, AFailedWriteLeavesTheExistingPreset)
 	Open();
 	SetColor(kBlue);
 	SaveNew("Blue");
-	// The file a save writes first cannot be made.
-	ASSERT_EQ(mkdir(std::string(fFolder + "/.UAP_Blue.saving").c_str(), 0755), 0);
+	// The disk is full: the file a save writes first cannot be written.
 	SetColor(kRed);
-	fAlerts->Answer(1);
-	Choose(1, "Blue");
-	EXPECT_EQ(SavedColor("Blue"), kBlue);
-	EXPECT_FALSE(windowtest::locked(fWindow, true,
-		[](TPrefWin* w) { return w->PrefView()->SaveCurrentAppearance("Blue"); }));
+	{
+		testutil::FileSizeLimit full(16);
+		fAlerts->Answer(1);
+		Choose(1, "Blue");
+		EXPECT_EQ(SavedColor("Blue"), kBlue);
+		EXPECT_FALSE(windowtest::locked(fWindow, true,
+			[](TPrefWin* w) { return w->PrefView()->SaveCurrentAppearance("Blue"); }));
+	}
 	EXPECT_EQ(SavedColor("Blue"), kBlue);
 }
 

@@ -3,7 +3,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -63,6 +66,35 @@ std::string read_file(const std::string& path)
 	std::ostringstream s;
 	s << in.rdbuf();
 	return s.str();
+}
+
+std::vector<std::string> folder_names(const std::string& path)
+{
+	std::vector<std::string> names;
+	std::error_code ec;
+	for (const auto& entry : std::filesystem::directory_iterator(path, ec))
+		names.push_back(entry.path().filename().string());
+	std::sort(names.begin(), names.end());
+	return names;
+}
+
+FileSizeLimit::FileSizeLimit(size_t bytes)
+{
+	fHandler = signal(SIGXFSZ, SIG_IGN);
+	rlimit limit;
+	getrlimit(RLIMIT_FSIZE, &limit);
+	fSoft = limit.rlim_cur;
+	limit.rlim_cur = bytes;
+	setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+	rlimit limit;
+	getrlimit(RLIMIT_FSIZE, &limit);
+	limit.rlim_cur = fSoft;
+	setrlimit(RLIMIT_FSIZE, &limit);
+	signal(SIGXFSZ, fHandler);
 }
 
 }

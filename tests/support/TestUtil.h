@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace testutil {
 
@@ -30,6 +31,21 @@ private:
 
 // Whole contents of a file, or an empty string when it cannot be read.
 std::string read_file(const std::string& path);
+
+// The names in a folder (without "." and ".."), sorted.
+std::vector<std::string> folder_names(const std::string& path);
+
+// A full disk, simulated: while the object lives, no file of this process
+// may grow beyond `bytes` (writes past it fail with EFBIG, and the signal
+// the kernel sends for them is ignored).
+class FileSizeLimit {
+public:
+	explicit FileSizeLimit(size_t bytes);
+	~FileSizeLimit();
+private:
+	unsigned long long fSoft;
+	void (*fHandler)(int);
+};
 
 }
 

@@ -215,6 +215,9 @@ TEST(Drawing, ViewsInABitmapDrawLikeOnScreen)
 	bitmap.AddChild(view);
 	EXPECT_EQ(bitmap.CountChildren(), 1);
 	EXPECT_EQ(bitmap.FindView("offscreen"), view);
+	// Added without the caller holding the lock, the view is still one of
+	// the bitmap's handlers, and stops being one when removed.
+	EXPECT_NE(view->Looper(), nullptr);
 	ASSERT_TRUE(bitmap.Lock());
 	view->SetHighColor(kBlue);
 	view->FillRect(view->Bounds());
@@ -230,6 +233,9 @@ TEST(Drawing, ViewsInABitmapDrawLikeOnScreen)
 	EXPECT_EQ(bits[3 * stride + 3] & 0xffffff, 0xff0000u);
 	EXPECT_EQ(bits[4 * stride + 4] & 0xffffff, 0x0000ffu);
 	EXPECT_EQ(bits[29 * stride + 20] & 0xffffff, 0x000000u);
+	EXPECT_TRUE(bitmap.RemoveChild(view));
+	EXPECT_EQ(view->Looper(), nullptr);
+	delete view;
 	// A bitmap that does not accept views ignores them.
 	BBitmap plain(BRect(0, 0, 9, 9), B_RGB32);
 	BView orphan(BRect(0, 0, 9, 9), "orphan", B_FOLLOW_ALL, 0);

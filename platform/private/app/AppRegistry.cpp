@@ -1,5 +1,7 @@
 #include "app/AppRegistry.h"
 
+#include "storage/SafeWrite.h"
+
 #include <ctype.h>
 #include <errno.h>
 #include <stdlib.h>
@@ -66,17 +68,11 @@ void record_app(const char* signature, const std::string& executable)
 		return;
 	if (!make_folders(folder))
 		return;
-	// Written aside and renamed, so a reader never sees half a record.
+	// A reader never sees half a record. The record is found again at the
+	// next start, so it is not flushed to the disk.
 	std::string path = folder + "/" + record_name(signature);
-	std::string temporary = path + ".tmp." + std::to_string(getpid());
-	{
-		std::ofstream out(temporary, std::ios::trunc);
-		out << executable << '\n';
-		if (!out)
-			return;
-	}
-	if (rename(temporary.c_str(), path.c_str()) != 0)
-		unlink(temporary.c_str());
+	std::string record = executable + "\n";
+	write_file_safely(path.c_str(), record.data(), record.size(), 0644, 0);
 }
 
 bool lookup_app(const char* signature, std::string* executable)

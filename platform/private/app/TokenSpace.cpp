@@ -93,6 +93,23 @@ bool TokenSpace::Get(int32 token, BHandler** handler, std::shared_ptr<LooperPort
 	return true;
 }
 
+status_t TokenSpace::LockLooperOf(int32 token, bigtime_t timeout)
+{
+	std::shared_ptr<LooperPort> port;
+	if (!Get(token, nullptr, &port) || !port)
+		return B_BAD_VALUE;
+	status_t status = port->Lock(timeout);
+	if (status != B_OK)
+		return status;
+	// The handler may have left the looper, or moved on, while we waited.
+	std::shared_ptr<LooperPort> now;
+	if (!Get(token, nullptr, &now) || now != port) {
+		port->Unlock();
+		return now ? B_MISMATCHED_VALUES : B_BAD_VALUE;
+	}
+	return B_OK;
+}
+
 void LooperList::Add(BLooper* looper, std::shared_ptr<LooperPort> port)
 {
 	LooperTable& table = loopers();

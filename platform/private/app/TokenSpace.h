@@ -29,6 +29,14 @@ public:
 	// handler pointer is only safe to use with the port's looper locked.
 	static bool Get(int32 token, BHandler** handler,
 	                std::shared_ptr<LooperPort>* port);
+	// Locks the looper that the handler of `token` belongs to, for
+	// BHandler::LockLooper and BMessenger::LockTarget alike. B_OK with the
+	// lock held; B_BAD_VALUE when the handler is gone, belongs to no looper
+	// (also when it left its looper while the caller waited) or its looper
+	// has quit; B_MISMATCHED_VALUES when the handler moved to another looper
+	// while the caller waited; B_TIMED_OUT or B_WOULD_BLOCK (a zero
+	// `timeout`) when the lock is held elsewhere.
+	static status_t LockLooperOf(int32 token, bigtime_t timeout);
 };
 
 // Every looper of the process, in the order they were made.

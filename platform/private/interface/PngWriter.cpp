@@ -1,15 +1,13 @@
 #include "interface/PngWriter.h"
 
+#include "storage/SafeWrite.h"
+
 #include <Bitmap.h>
 
-#include <errno.h>
 #include <png.h>
 #include <setjmp.h>
-#include <stdio.h>
 #include <string.h>
-#include <unistd.h>
 
-#include <string>
 #include <vector>
 
 namespace BPrivate {
@@ -24,6 +22,19 @@ png_error_handler(png_structp png, png_const_charp /*message*/)
 
 void
 png_warning_handler(png_structp, png_const_charp)
+{
+}
+
+// The picture is made in memory and written as a whole.
+void
+png_append(png_structp png, png_bytep data, png_size_t length)
+{
+	std::vector<uint8>* out = static_cast<std::vector<uint8>*>(png_get_io_ptr(png));
+	out->insert(out->end(), data, data + length);
+}
+
+void
+png_flush_nothing(png_structp)
 {
 }
 
@@ -60,7 +71,7 @@ convert_row(const uint8* source, int32 width, color_space space, uint8* row)
 // Everything that libpng may jump across lives outside this function's
 // frame, so that longjmp skips no destructor.
 bool
-write_rows(FILE* file, const uint8* bits, int32 width, int32 height,
+write_rows(std::vector<uint8>* out, const uint8* bits, int32 width, int32 height,
 	int32 bytesPerRow, color_space space, uint8* row)
 {
 	png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL,
@@ -76,7 +87,7 @@ write_rows(FILE* file, const uint8* bits, int32 width, int32 height,
 		png_destroy_write_struct(&png, &info);
 		return false;
 	}
-	png_init_io(png, file);
+	png_set_write_fn(png, out, png_append, png_flush_nothing);
 	png_set_IHDR(png, info, width, height, 8,
 		space == B_RGB32 ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA,
 		PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -103,21 +114,13 @@ write_png(const char* path, const void* bits, int32 width, int32 height,
 		|| bytesPerRow < width * pixelSize)
 		return B_BAD_VALUE;
 
-	std::string temporary = std::string(path) + ".part";
-	FILE* file = fopen(temporary.c_str(), "wb");
-	if (file == NULL)
-		return errno_to_status(errno);
 	std::vector<uint8> row((size_t)width * 4);
-	bool written = write_rows(file, (const uint8*)bits, width, height,
-		bytesPerRow, space, row.data());
-	status_t status = B_OK;
-	if (fclose(file) != 0 || !written)
-		status = B_IO_ERROR;
-	if (status == B_OK && rename(temporary.c_str(), path) != 0)
-		status = errno_to_status(errno);
-	if (status != B_OK)
-		unlink(temporary.c_str());
-	return status;
+	std::vector<uint8> encoded;
+	if (!write_rows(&encoded, (const uint8*)bits, width, height, bytesPerRow,
+			space, row.data()))
+		return B_ERROR;
+	// A picture can be made again: no flush to the disk.
+	return write_file_safely(path, encoded.data(), encoded.size(), 0644, 0);
 }
 
 status_t

@@ -185,7 +185,7 @@ bool Saver::Save(int version)
 			set_pref(&pref, version);
 			BMessage appearance;
 			return pref.ArchiveAppearance(&appearance)
-				&& orvik::save_message(appearance, fTarget.c_str());
+				&& orvik::save_message(appearance, fTarget.c_str()) == B_OK;
 		}
 		case Kind::kCommon: {
 			// The item reports no failure; the file tells.
