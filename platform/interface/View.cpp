@@ -6,7 +6,9 @@
 
 #include "interface/ClipRegion.h"
 #include "interface/Painter.h"
+#include "interface/ViewTree.h"
 #include "interface/WindowPort.h"
+#include "interface/WindowSurface.h"
 #include "app/LooperAccess.h"
 #include <MessageQueue.h>
 
@@ -18,6 +20,7 @@
 using BPrivate::ClipRegion;
 using BPrivate::Painter;
 using BPrivate::PixelBox;
+using BPrivate::ViewWalk;
 
 static BPrivate::InstantiationRegistrar sViewRegistrar("BView", BView::Instantiate);
 
@@ -310,62 +313,56 @@ BView* BView::FindView(const char* name) const
 {
 	if (name == NULL)
 		return NULL;
-	if (Name() != NULL && strcmp(Name(), name) == 0)
-		return const_cast<BView*>(this);
-	for (BView* child : fChildren) {
-		if (BView* found = child->FindView(name))
-			return found;
-	}
-	return NULL;
+	return BPrivate::find_view(const_cast<BView*>(this), [name](BView* view) {
+		return view->Name() != NULL && strcmp(view->Name(), name) == 0;
+	});
 }
 
 void BView::_Attach(BWindow* window)
 {
-	fWindow = window;
-	window->AddHandler(this);
-	SetNextHandler(fParent != NULL && fParent != window->fTopView
-		? static_cast<BHandler*>(fParent) : static_cast<BHandler*>(window));
-	for (BView* child : fChildren)
-		child->_Attach(window);
+	BPrivate::for_each_view(this, [window](BView* view) {
+		view->fWindow = window;
+		window->AddHandler(view);
+		BView* parent = view->fParent;
+		view->SetNextHandler(parent != NULL && parent != window->fTopView
+			? static_cast<BHandler*>(parent) : static_cast<BHandler*>(window));
+	});
 }
 
 void BView::_Detach()
 {
-	if (fWindow == NULL)
-		return;
-	for (BView* child : fChildren)
-		child->_Detach();
-	fWindow->_ViewRemoved(this);
-	fWindow->RemoveHandler(this);
-	fWindow = NULL;
+	// A view without a window has none below it either.
+	auto before = [](BView* view) {
+		return view->fWindow != NULL ? ViewWalk::kDescend : ViewWalk::kSkipChildren;
+	};
+	auto after = [](BView* view) {
+		view->fWindow->_ViewRemoved(view);
+		view->fWindow->RemoveHandler(view);
+		view->fWindow = NULL;
+	};
+	BPrivate::walk_views(this, before, after);
 }
 
+// The hooks: AttachedToWindow() and AllDetached() parents first,
+// AllAttached() and DetachedFromWindow() children first.
 void BView::_CallAttached()
 {
-	AttachedToWindow();
-	for (size_t i = 0; i < fChildren.size(); i++)
-		fChildren[i]->_CallAttached();
+	BPrivate::for_each_view(this, [](BView* view) { view->AttachedToWindow(); });
 }
 
 void BView::_CallAllAttached()
 {
-	for (size_t i = 0; i < fChildren.size(); i++)
-		fChildren[i]->_CallAllAttached();
-	AllAttached();
+	BPrivate::for_each_view_after(this, [](BView* view) { view->AllAttached(); });
 }
 
 void BView::_CallDetached()
 {
-	for (size_t i = 0; i < fChildren.size(); i++)
-		fChildren[i]->_CallDetached();
-	DetachedFromWindow();
+	BPrivate::for_each_view_after(this, [](BView* view) { view->DetachedFromWindow(); });
 }
 
 void BView::_CallAllDetached()
 {
-	AllDetached();
-	for (size_t i = 0; i < fChildren.size(); i++)
-		fChildren[i]->_CallAllDetached();
+	BPrivate::for_each_view(this, [](BView* view) { view->AllDetached(); });
 }
 
 // ---- Geometry
@@ -928,7 +925,7 @@ void BView::PopState()
 
 BPrivate::Painter* BView::_Painter() const
 {
-	return fWindow != NULL ? fWindow->fPainter : NULL;
+	return fWindow != NULL ? fWindow->fSurface->GetPainter() : NULL;
 }
 
 // The pixels of the window this view may draw into: its frame cut by its
@@ -959,7 +956,7 @@ bool BView::_BeginDrawing()
 		}
 	}
 	if (fInDraw)
-		region.IntersectWith(*fWindow->fUpdateRegion);
+		region.IntersectWith(fWindow->fSurface->UpdateRegion());
 	if (region.IsEmpty())
 		return false;
 	std::vector<BRect> rects = region.Rects();
@@ -1187,15 +1184,26 @@ void BView::Sync() const
 // erased with its view colour and drawn, parents before children.
 void BView::_DrawTree(const ClipRegion& update)
 {
+	auto before = [&update](BView* view) {
+		return view->_DrawInUpdate(update) ? ViewWalk::kDescend : ViewWalk::kSkipChildren;
+	};
+	auto after = [](BView*) {};
+	BPrivate::walk_views(this, before, after);
+}
+
+// False if the view (and so everything below it) is hidden or outside the
+// update.
+bool BView::_DrawInUpdate(const ClipRegion& update)
+{
 	if (fHidden > 0)
-		return;
+		return false;
 	BRect visible = _VisibleInWindow();
 	if (!visible.IsValid())
-		return;
+		return false;
 	ClipRegion here(BPrivate::box_for_rect(visible));
 	here.IntersectWith(update);
 	if (here.IsEmpty())
-		return;
+		return false;
 	if ((fFlags & B_WILL_DRAW) != 0) {
 		BPoint origin = _ToWindow(BPoint(0, 0));
 		BRect area = BPrivate::rect_for_box(here.Frame());
@@ -1212,6 +1220,5 @@ void BView::_DrawTree(const ClipRegion& update)
 		Draw(area);
 		fInDraw = false;
 	}
-	for (size_t i = 0; i < fChildren.size(); i++)
-		fChildren[i]->_DrawTree(update);
+	return true;
 }

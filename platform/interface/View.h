@@ -255,6 +255,7 @@ private:
 	BRect _ToWindow(BRect rect) const;
 	BRect _VisibleInWindow() const;
 	void _DrawTree(const BPrivate::ClipRegion& update);
+	bool _DrawInUpdate(const BPrivate::ClipRegion& update);
 
 	BRect fFrame;            // in the parent's coordinates
 	BPoint fScroll;          // bounds' left-top corner
