@@ -11,6 +11,7 @@
 #include "app/LooperPort.h"
 #include "app/MessagePrivate.h"
 #include "app/TokenSpace.h"
+#include "support/Misuse.h"
 
 #include <ctype.h>
 #include <stdio.h>
@@ -176,12 +177,12 @@ thread_id BApplication::Run()
 	if (fInitError != B_OK)
 		return fInitError;
 	if (fRunCalled) {
-		fprintf(stderr, "BApplication::Run: the application runs already\n");
+		BPrivate::report_misuse("BApplication::Run", "the application runs already");
 		return B_ERROR;
 	}
 	if (!fPort->IsLockedByCaller()) {
-		fprintf(stderr, "BApplication::Run: only the thread that made the"
-			" application may run it\n");
+		BPrivate::report_misuse("BApplication::Run",
+			"only the thread that made the application may run it");
 		return B_BAD_THREAD_ID;
 	}
 	fRunCalled = true;

@@ -8,8 +8,8 @@
 
 #include "app/LooperPort.h"
 #include "app/TokenSpace.h"
+#include "support/Misuse.h"
 
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -121,15 +121,15 @@ void BHandler::SetNextHandler(BHandler* handler)
 {
 	BLooper* looper = fLooper.load();
 	if (looper == NULL) {
-		fprintf(stderr, "BHandler::SetNextHandler: the handler is in no looper\n");
+		BPrivate::report_misuse("BHandler::SetNextHandler", "the handler is in no looper");
 		return;
 	}
 	if (!looper->IsLocked()) {
-		fprintf(stderr, "BHandler::SetNextHandler: the looper must be locked\n");
+		BPrivate::report_misuse("BHandler::SetNextHandler", "the looper must be locked");
 		return;
 	}
 	if (handler == this || (handler != NULL && handler->Looper() != looper)) {
-		fprintf(stderr, "BHandler::SetNextHandler: not a handler of the same looper\n");
+		BPrivate::report_misuse("BHandler::SetNextHandler", "not a handler of the same looper");
 		return;
 	}
 	fNextHandler = handler;
@@ -146,7 +146,7 @@ void BHandler::AddFilter(BMessageFilter* filter)
 		return;
 	BLooper* looper = fLooper.load();
 	if (looper != NULL && !looper->IsLocked()) {
-		fprintf(stderr, "BHandler::AddFilter: the looper must be locked\n");
+		BPrivate::report_misuse("BHandler::AddFilter", "the looper must be locked");
 		return;
 	}
 	if (fFilters == NULL)
@@ -162,7 +162,7 @@ bool BHandler::RemoveFilter(BMessageFilter* filter)
 		return false;
 	BLooper* looper = fLooper.load();
 	if (looper != NULL && !looper->IsLocked()) {
-		fprintf(stderr, "BHandler::RemoveFilter: the looper must be locked\n");
+		BPrivate::report_misuse("BHandler::RemoveFilter", "the looper must be locked");
 		return false;
 	}
 	if (!fFilters->RemoveItem(filter))
@@ -176,7 +176,7 @@ void BHandler::SetFilterList(BList* filters)
 {
 	BLooper* looper = fLooper.load();
 	if (looper != NULL && !looper->IsLocked()) {
-		fprintf(stderr, "BHandler::SetFilterList: the looper must be locked\n");
+		BPrivate::report_misuse("BHandler::SetFilterList", "the looper must be locked");
 		return;
 	}
 	if (fFilters == filters)

@@ -11,10 +11,12 @@
 #include "app/LooperPort.h"
 #include "app/MessagePrivate.h"
 #include "app/TokenSpace.h"
+#include "support/Misuse.h"
 
 #include <stdio.h>
 
 #include <algorithm>
+#include <string>
 
 using BPrivate::LooperList;
 using BPrivate::LooperPort;
@@ -30,10 +32,12 @@ BPrivate::InstantiationRegistrar sRegistrar("BLooper", BLooper::Instantiate);
 // hand-overs between handlers is more than any real chain needs.
 const int32 kMaxRetargets = 32;
 
-void complain(const char* what, const BLooper* looper)
+void complain(const char* call, const BLooper* looper)
 {
-	fprintf(stderr, "BLooper::%s: the looper \"%s\" must be locked by the caller\n",
-		what, looper->Name() != NULL ? looper->Name() : "");
+	std::string what = "the looper \"";
+	what += looper->Name() != NULL ? looper->Name() : "";
+	what += "\" must be locked by the caller";
+	BPrivate::report_misuse(call, what.c_str());
 }
 
 }
@@ -360,14 +364,14 @@ void BLooper::AddHandler(BHandler* handler)
 	if (handler == NULL)
 		return;
 	if (!IsLocked()) {
-		complain("AddHandler", this);
+		complain("BLooper::AddHandler", this);
 		return;
 	}
 	BLooper* current = handler->Looper();
 	if (current == this)
 		return;
 	if (current != NULL) {
-		fprintf(stderr, "BLooper::AddHandler: the handler belongs to another looper\n");
+		BPrivate::report_misuse("BLooper::AddHandler", "the handler belongs to another looper");
 		return;
 	}
 	fHandlers.push_back(handler);
@@ -380,7 +384,7 @@ bool BLooper::RemoveHandler(BHandler* handler)
 	if (handler == NULL || handler == this)
 		return false;
 	if (!IsLocked()) {
-		complain("RemoveHandler", this);
+		complain("BLooper::RemoveHandler", this);
 		return false;
 	}
 	auto it = std::find(fHandlers.begin(), fHandlers.end(), handler);
@@ -426,7 +430,7 @@ BHandler* BLooper::PreferredHandler() const
 void BLooper::SetPreferredHandler(BHandler* handler)
 {
 	if (handler != NULL && handler->Looper() != this) {
-		fprintf(stderr, "BLooper::SetPreferredHandler: not a handler of this looper\n");
+		BPrivate::report_misuse("BLooper::SetPreferredHandler", "not a handler of this looper");
 		return;
 	}
 	fPreferred = handler;
@@ -437,11 +441,11 @@ void BLooper::SetPreferredHandler(BHandler* handler)
 thread_id BLooper::Run()
 {
 	if (fRunCalled) {
-		fprintf(stderr, "BLooper::Run: the looper runs already\n");
+		BPrivate::report_misuse("BLooper::Run", "the looper runs already");
 		return B_ERROR;
 	}
 	if (!fPort->IsLockedByCaller()) {
-		fprintf(stderr, "BLooper::Run: only the thread that made the looper may run it\n");
+		BPrivate::report_misuse("BLooper::Run", "only the thread that made the looper may run it");
 		return B_BAD_THREAD_ID;
 	}
 	const char* name = Name() != NULL ? Name() : "looper";
@@ -459,7 +463,7 @@ thread_id BLooper::Run()
 void BLooper::Quit()
 {
 	if (!IsLocked()) {
-		complain("Quit", this);
+		complain("BLooper::Quit", this);
 		return;
 	}
 	if (!fRunCalled) {
@@ -497,7 +501,7 @@ bool BLooper::Lock()
 void BLooper::Unlock()
 {
 	if (!fPort->Unlock())
-		fprintf(stderr, "BLooper::Unlock: the caller does not hold the lock\n");
+		BPrivate::report_misuse("BLooper::Unlock", "the caller does not hold the lock");
 }
 
 status_t BLooper::LockWithTimeout(bigtime_t timeout)
@@ -578,11 +582,11 @@ void BLooper::AddCommonFilter(BMessageFilter* filter)
 	if (filter == NULL)
 		return;
 	if (!IsLocked()) {
-		complain("AddCommonFilter", this);
+		complain("BLooper::AddCommonFilter", this);
 		return;
 	}
 	if (filter->fAttached) {
-		fprintf(stderr, "BLooper::AddCommonFilter: the filter is installed elsewhere\n");
+		BPrivate::report_misuse("BLooper::AddCommonFilter", "the filter is installed elsewhere");
 		return;
 	}
 	if (fCommonFilters == NULL)
@@ -595,7 +599,7 @@ void BLooper::AddCommonFilter(BMessageFilter* filter)
 bool BLooper::RemoveCommonFilter(BMessageFilter* filter)
 {
 	if (!IsLocked()) {
-		complain("RemoveCommonFilter", this);
+		complain("BLooper::RemoveCommonFilter", this);
 		return false;
 	}
 	if (fCommonFilters == NULL || filter == NULL || !fCommonFilters->RemoveItem(filter))
@@ -608,7 +612,7 @@ bool BLooper::RemoveCommonFilter(BMessageFilter* filter)
 void BLooper::SetCommonFilterList(BList* filters)
 {
 	if (!IsLocked()) {
-		complain("SetCommonFilterList", this);
+		complain("BLooper::SetCommonFilterList", this);
 		return;
 	}
 	if (filters == fCommonFilters)

@@ -10,6 +10,7 @@
 
 #include "AppTestUtil.h"
 #include "TestUtil.h"
+#include "support/Misuse.h"
 
 #include <atomic>
 #include <thread>
@@ -167,7 +168,12 @@ TEST(Looper, QuitWithoutRunDeletesAtOnceAndNeedsTheLock)
 	std::atomic<bool> deleted{false};
 	auto* looper = new RecordingLooper(&log, &deleted);
 	looper->Unlock();
-	looper->Quit();                 // refused: not locked
+	GTEST_FLAG_SET(death_test_style, "threadsafe");
+	EXPECT_DEATH(looper->Quit(), "BLooper::Quit: the looper \"recording looper\" must be locked");
+	// With the checks off, the call is refused.
+	BPrivate::set_misuse_checks(false);
+	looper->Quit();
+	BPrivate::set_misuse_checks(true);
 	EXPECT_FALSE(deleted);
 	ASSERT_TRUE(looper->Lock());
 	looper->Quit();

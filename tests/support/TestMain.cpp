@@ -8,6 +8,9 @@ int main(int argc, char** argv)
 {
 	// No test opens a real display or the desktop's opener.
 	setenv("VERSO_HEADLESS", "1", 0);
+	// Misuse of loopers and views stops the program with a report naming
+	// the call, in every build (see platform/private/support/Misuse.h).
+	setenv("BE_CHECK_MISUSE", "1", 0);
 
 	// CTest runs test programs side by side. Applications and named ports are
 	// visible to every process of the user, so each test program gets a
