@@ -10,6 +10,7 @@
 #include "interface/WindowPort.h"
 #include "interface/WindowSurface.h"
 #include "app/LooperAccess.h"
+#include "support/Misuse.h"
 #include <MessageQueue.h>
 
 #include <math.h>
@@ -231,10 +232,8 @@ void BView::AddChild(BView* child, BView* before)
 {
 	if (child == NULL || child->fParent != NULL || child == this)
 		return;
-	if (fWindow != NULL && !fWindow->IsLocked() && fWindow->Thread() >= 0) {
-		fprintf(stderr, "BView::AddChild: the window must be locked\n");
+	if (!_CheckLock("BView::AddChild"))
 		return;
-	}
 	auto at = std::find(fChildren.begin(), fChildren.end(), before);
 	fChildren.insert(at, child);
 	child->fParent = this;
@@ -249,6 +248,8 @@ void BView::AddChild(BView* child, BView* before)
 bool BView::RemoveChild(BView* child)
 {
 	if (child == NULL || child->fParent != this)
+		return false;
+	if (!_CheckLock("BView::RemoveChild"))
 		return false;
 	if (fWindow != NULL) {
 		BRect area = child->_ToWindow(child->Bounds());
@@ -938,8 +939,21 @@ BRect BView::_VisibleInWindow() const
 	return visible;
 }
 
-bool BView::_BeginDrawing()
+// A view in a window may only be changed and drawn by the thread that holds
+// the window's lock; anything else is reported (naming the call) and
+// refused.
+bool BView::_CheckLock(const char* call) const
 {
+	if (fWindow == NULL || fWindow->IsLocked())
+		return true;
+	BPrivate::report_misuse(call, "the view's window must be locked by the caller");
+	return false;
+}
+
+bool BView::_BeginDrawing(const char* call)
+{
+	if (!_CheckLock(call))
+		return false;
 	Painter* painter = _Painter();
 	if (painter == NULL || !painter->IsAttached() || IsHidden(fWindow->fTopView))
 		return false;
@@ -983,50 +997,50 @@ void BView::StrokeLine(BPoint toPoint, pattern p)
 
 void BView::StrokeLine(BPoint start, BPoint end, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::StrokeLine"))
 		_Painter()->StrokeLine(start, end, p);
 	fState.pen = end;
 }
 
 void BView::StrokeRect(BRect rect, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::StrokeRect"))
 		_Painter()->StrokeRect(rect, p);
 }
 
 void BView::FillRect(BRect rect, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::FillRect"))
 		_Painter()->FillRect(rect, p);
 }
 
 void BView::InvertRect(BRect rect)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::InvertRect"))
 		_Painter()->InvertRect(rect);
 }
 
 void BView::StrokeRoundRect(BRect rect, float xRadius, float yRadius, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::StrokeRoundRect"))
 		_Painter()->StrokeRoundRect(rect, xRadius, yRadius, p);
 }
 
 void BView::FillRoundRect(BRect rect, float xRadius, float yRadius, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::FillRoundRect"))
 		_Painter()->FillRoundRect(rect, xRadius, yRadius, p);
 }
 
 void BView::StrokeEllipse(BRect rect, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::StrokeEllipse"))
 		_Painter()->StrokeEllipse(rect, p);
 }
 
 void BView::FillEllipse(BRect rect, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::FillEllipse"))
 		_Painter()->FillEllipse(rect, p);
 }
 
@@ -1044,37 +1058,37 @@ void BView::FillEllipse(BPoint center, float xRadius, float yRadius, pattern p)
 
 void BView::StrokeArc(BRect rect, float startAngle, float arcAngle, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::StrokeArc"))
 		_Painter()->StrokeArc(rect, startAngle, arcAngle, p);
 }
 
 void BView::FillArc(BRect rect, float startAngle, float arcAngle, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::FillArc"))
 		_Painter()->FillArc(rect, startAngle, arcAngle, p);
 }
 
 void BView::StrokeTriangle(BPoint p1, BPoint p2, BPoint p3, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::StrokeTriangle"))
 		_Painter()->StrokeTriangle(p1, p2, p3, p);
 }
 
 void BView::FillTriangle(BPoint p1, BPoint p2, BPoint p3, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::FillTriangle"))
 		_Painter()->FillTriangle(p1, p2, p3, p);
 }
 
 void BView::StrokePolygon(const BPoint* points, int32 count, bool closed, pattern p)
 {
-	if (points != NULL && count > 0 && _BeginDrawing())
+	if (points != NULL && count > 0 && _BeginDrawing("BView::StrokePolygon"))
 		_Painter()->StrokePolygon(points, count, closed, p);
 }
 
 void BView::FillPolygon(const BPoint* points, int32 count, pattern p)
 {
-	if (points != NULL && count > 0 && _BeginDrawing())
+	if (points != NULL && count > 0 && _BeginDrawing("BView::FillPolygon"))
 		_Painter()->FillPolygon(points, count, p);
 }
 
@@ -1099,7 +1113,7 @@ void BView::DrawString(const char* string, int32 length, BPoint point,
 	if (string == NULL)
 		return;
 	float width;
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::DrawString"))
 		width = _Painter()->DrawString(string, length, point);
 	else
 		width = fState.font.StringWidth(string, length < 0 ? (int32)strlen(string) : length);
@@ -1123,7 +1137,7 @@ void BView::DrawBitmap(const BBitmap* bitmap)
 
 void BView::DrawBitmap(const BBitmap* bitmap, BPoint where)
 {
-	if (bitmap != NULL && bitmap->IsValid() && _BeginDrawing())
+	if (bitmap != NULL && bitmap->IsValid() && _BeginDrawing("BView::DrawBitmap"))
 		_Painter()->DrawBitmap(bitmap, where);
 }
 
@@ -1135,7 +1149,7 @@ void BView::DrawBitmap(const BBitmap* bitmap, BRect destination)
 
 void BView::DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination)
 {
-	if (bitmap != NULL && bitmap->IsValid() && _BeginDrawing())
+	if (bitmap != NULL && bitmap->IsValid() && _BeginDrawing("BView::DrawBitmap"))
 		_Painter()->DrawBitmap(bitmap, source, destination);
 }
 
@@ -1156,7 +1170,7 @@ void BView::DrawBitmapAsync(const BBitmap* bitmap, BRect source, BRect destinati
 
 void BView::Invalidate(BRect invalRect)
 {
-	if (fWindow == NULL || IsHidden(fWindow->fTopView))
+	if (fWindow == NULL || !_CheckLock("BView::Invalidate") || IsHidden(fWindow->fTopView))
 		return;
 	BRect area = _ToWindow(invalRect & Bounds()) & _VisibleInWindow();
 	if (area.IsValid())
@@ -1170,13 +1184,13 @@ void BView::Invalidate()
 
 void BView::Flush() const
 {
-	if (fWindow != NULL)
+	if (fWindow != NULL && _CheckLock("BView::Flush"))
 		fWindow->Flush();
 }
 
 void BView::Sync() const
 {
-	if (fWindow != NULL)
+	if (fWindow != NULL && _CheckLock("BView::Sync"))
 		fWindow->Sync();
 }
 

@@ -1,6 +1,7 @@
 #include <Window.h>
 
 #include <Application.h>
+#include <Autolock.h>
 #include <Bitmap.h>
 #include <Button.h>
 #include <MenuBar.h>
@@ -15,6 +16,7 @@
 #include "interface/WindowAccess.h"
 #include "interface/WindowPort.h"
 #include "interface/WindowSurface.h"
+#include "support/Misuse.h"
 
 #include <ctype.h>
 #include <math.h>
@@ -200,7 +202,7 @@ BWindow::~BWindow()
 void BWindow::Quit()
 {
 	if (!IsLocked()) {
-		fprintf(stderr, "BWindow::Quit: the window must be locked\n");
+		BPrivate::report_misuse("BWindow::Quit", "the window must be locked by the caller");
 		return;
 	}
 	// Off the screen at once, whichever thread asks.
@@ -216,14 +218,18 @@ thread_id BWindow::Run()
 
 // ---- Views
 
+// These two lock the window themselves, so that any thread may call them.
 void BWindow::AddChild(BView* child, BView* before)
 {
-	fTopView->AddChild(child, before);
+	BAutolock lock(this);
+	if (lock.IsLocked())
+		fTopView->AddChild(child, before);
 }
 
 bool BWindow::RemoveChild(BView* child)
 {
-	return fTopView->RemoveChild(child);
+	BAutolock lock(this);
+	return lock.IsLocked() && fTopView->RemoveChild(child);
 }
 
 int32 BWindow::CountChildren() const

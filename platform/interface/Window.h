@@ -110,6 +110,7 @@ public:
 	void Close() { Quit(); }
 
 	// ---- Views
+	// AddChild and RemoveChild lock the window themselves.
 	void AddChild(BView* child, BView* before = NULL);
 	bool RemoveChild(BView* child);
 	int32 CountChildren() const;
