@@ -2,6 +2,8 @@
 // without it the call is reported by name (stopping the program with the
 // checks on, as in every test program) and refused.
 #include <Bitmap.h>
+#include <MenuBar.h>
+#include <MenuItem.h>
 #include <View.h>
 #include <Window.h>
 
@@ -84,6 +86,20 @@ TEST_F(LockCheckDeath, ChangingViewsWithoutTheLockNamesTheCall)
 		running_window(view);
 		view->RemoveChild(child);
 	}, "BView::RemoveChild: the view's window must be locked");
+
+	EXPECT_DEATH({
+		BMenuBar* bar = new BMenuBar(BRect(0, 0, 99, 19), "bar");
+		bar->AddItem(new BMenuItem("First", NULL));
+		running_window(bar);
+		bar->AddItem(new BMenuItem("Second", NULL));
+	}, "BMenu::AddItem: the menu's window must be locked");
+
+	EXPECT_DEATH({
+		BMenuBar* bar = new BMenuBar(BRect(0, 0, 99, 19), "bar");
+		bar->AddItem(new BMenuItem("First", NULL));
+		running_window(bar);
+		bar->RemoveItem((int32)0);
+	}, "BMenu::RemoveItem: the menu's window must be locked");
 }
 
 // With the checks off the call is refused: nothing is drawn, and the
