@@ -24,10 +24,27 @@
 //     headless 0.80 % / 7.6   SDL 0.91 % / 7.4    bare 0.26 % / 4.0
 //   after:
 //     headless 0.63 % / 3.19  SDL 0.66 % / 3.18   bare 0.28 % / 4.0
+//   after the periodic work rode on the poll's wake-ups (runner leeway,
+//   no wake for a runner's later time, headless presents, one window
+//   refresh a second drawing only the time) and the port's reader slept
+//   on a futex word (one system call less per wake-up):
+//     two runs:  headless 0.49 % / 2.84  SDL 0.56 % / 3.01  bare 0.22 % / 3.9
+//                headless 0.74 % / 3.02  SDL 0.65 % / 3.09  bare 0.29 % / 4.0
+//   (the CPU shares move by a third from run to run with the machine's
+//   load; the player stays at 2.1 to 2.6 times the bare model, as before)
 // Three wake-ups per poll are the message exchange itself (the lyrics
 // window at its deadline, the player answering, the front end's mailbox
-// taking the answer); the rest is the player window's and the headless
-// status line's own timers and the display thread presenting them.
+// taking the answer). What is left on top: the player window's redraw of
+// the time once a second (0.02 per poll), and with SDL the display thread
+// presenting it and the lyrics' line changes, twice per present since
+// SDL waits for the X server's answer (0.06 per poll). The gap in CPU
+// against the bare model is mostly the lyrics window's thread: 57 to 90 µs
+// a poll against some 35 µs for the bare model's timer thread, which also
+// wakes by a timer and wakes one other thread. The difference is the work
+// of the message path (some 6000 instructions a poll: the runner's message
+// made and dispatched, the request built, copied and delivered, a dozen
+// lock and unlock pairs, the mailbox's semaphore), run with cold caches
+// after every 25 ms sleep; the bare model runs almost none.
 #include <benchmark/benchmark.h>
 
 #include <OS.h>

@@ -87,7 +87,8 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine* out,
 			hasValue = true;
 		}
 		if (name != "--plugins" && name != "--plugin" && name != "--seconds"
-			&& name != "--screenshots" && name != "--audio-output") {
+			&& name != "--screenshots" && name != "--audio-output"
+			&& name != "--reload-plugins-every") {
 			*error = "unknown option " + arg;
 			return false;
 		}
@@ -125,10 +126,13 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine* out,
 			const double seconds = strtod(value.c_str(), &end);
 			if (errno != 0 || end == value.c_str() || *end != '\0' || !isfinite(seconds)
 				|| seconds <= 0 || seconds > kMaxSeconds) {
-				*error = "--seconds needs a number of seconds above 0, not \"" + value + "\"";
+				*error = name + " needs a number of seconds above 0, not \"" + value + "\"";
 				return false;
 			}
-			result.options.quitAfter = (bigtime_t)(seconds * 1000000.0);
+			if (name == "--seconds")
+				result.options.quitAfter = (bigtime_t)(seconds * 1000000.0);
+			else
+				result.options.reloadPluginsInterval = (bigtime_t)(seconds * 1000000.0);
 		}
 	}
 	if (result.options.follow && !result.paths.empty()) {

@@ -20,6 +20,9 @@
 //                        the one playing, else the first
 //     --screenshots DIR  PNG pictures of the windows in DIR, a few a second
 //     -h, --help         usage
+// Not in the usage, for long-run tests:
+//     --reload-plugins-every N   take the plug-ins down and load them again
+//                        every N seconds
 // "--" ends the options; everything after it is a path.
 #ifndef HOST_COMMAND_LINE_H
 #define HOST_COMMAND_LINE_H

@@ -24,6 +24,9 @@ struct HostOptions {
 	bigtime_t statusInterval = 0;
 	// Quit after this much real time; 0: run until asked to quit.
 	bigtime_t quitAfter = 0;
+	// Take the plug-ins down and load them again this often (a long-run
+	// test of loading and unloading); 0: never.
+	bigtime_t reloadPluginsInterval = 0;
 	// Play the entries' files through libmpv (else on the clock), on this
 	// libmpv audio output list ("null": silent, keeping time).
 	bool audio = false;

@@ -42,6 +42,9 @@ enum {
 	kMelodeckGetPlugins    = 'Mgpl',   // reply: "name", "description", "path" per plug-in
 	kMelodeckPluginPrefs   = 'Mppr',   // "plugin" (int32, index): Prefs(false)
 	kMelodeckPluginAbout   = 'Mpab',   // "plugin" (int32, index): About(false)
+	// takes every plug-in down and loads them again from where they came
+	// from; ignored while they are being taken down
+	kMelodeckReloadPlugins = 'Mrpl',
 
 	// the player's own timers and threads
 	kMelodeckTick          = 'Mtck',

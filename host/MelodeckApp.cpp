@@ -56,6 +56,9 @@ MelodeckApp::MelodeckApp(const Playlist& playlist, Clock* clock,
 	fTickWait(0),
 	fStatusRunner(NULL),
 	fQuitRunner(NULL),
+	fReloadRunner(NULL),
+	fReloadAfterTeardown(false),
+	fReloads(0),
 	fStatusPrinted(false),
 	fReady(create_sem(0, "melodeck ready"))
 {
@@ -92,6 +95,7 @@ MelodeckApp::MelodeckApp(const Playlist& playlist, Clock* clock,
 MelodeckApp::~MelodeckApp()
 {
 	delete fQuitRunner;
+	delete fReloadRunner;
 	delete fStatusRunner;
 	delete fTickRunner;
 
@@ -142,13 +146,7 @@ void MelodeckApp::ReadyToRun()
 		_OpenWindow();
 
 	fPlugins.SetHostMessenger(BMessenger(this));
-	for (const std::string& folder : fOptions.pluginFolders)
-		fPlugins.LoadFolder(folder);
-	for (const std::string& file : fOptions.pluginFiles)
-		fPlugins.Load(file);
-	fPlugins.InitAll();
-	if (fWindow.IsValid())
-		_TellWindowPlugins();
+	_LoadPlugins();
 
 	if (fOptions.mprisServer && fFollower == NULL) {
 		fMpris = new MprisServer(BMessenger(this));
@@ -176,6 +174,10 @@ void MelodeckApp::ReadyToRun()
 		BMessage quit(B_QUIT_REQUESTED);
 		fQuitRunner = new BMessageRunner(self, &quit, fOptions.quitAfter, 1);
 	}
+	if (fOptions.reloadPluginsInterval > 0) {
+		BMessage reload(kMelodeckReloadPlugins);
+		fReloadRunner = new BMessageRunner(self, &reload, fOptions.reloadPluginsInterval);
+	}
 	release_sem(fReady);
 }
 
@@ -190,7 +192,9 @@ bool MelodeckApp::QuitRequested()
 			fTeardown = kPluginsGone;
 			break;
 		case kPluginsTearingDown:
-			// the teardown asks again when it is done
+			// the teardown asks again when it is done, and loads nothing
+			// again
+			fReloadAfterTeardown = false;
 			return false;
 		case kPluginsGone:
 			break;
@@ -207,9 +211,38 @@ void MelodeckApp::_StartTeardown()
 		// no thread to spare: take them down here, at the risk of a plug-in
 		// window waiting for an answer meanwhile
 		fPlugins.UnloadAll();
+		fTeardownThread = -1;
+		_TeardownDone();
+	}
+}
+
+void MelodeckApp::_TeardownDone()
+{
+	if (!fReloadAfterTeardown) {
 		fTeardown = kPluginsGone;
 		PostMessage(B_QUIT_REQUESTED);
+		return;
 	}
+	fReloadAfterTeardown = false;
+	fTeardown = kPluginsRunning;
+	_LoadPlugins();
+	fReloads++;
+	if (fOptions.statusInterval > 0) {
+		printf("plug-ins loaded again (%ld time(s)): %ld running\n", (long)fReloads,
+			(long)fPlugins.CountPlugins());
+		fflush(stdout);
+	}
+}
+
+void MelodeckApp::_LoadPlugins()
+{
+	for (const std::string& folder : fOptions.pluginFolders)
+		fPlugins.LoadFolder(folder);
+	for (const std::string& file : fOptions.pluginFiles)
+		fPlugins.Load(file);
+	fPlugins.InitAll();
+	if (fWindow.IsValid())
+		_TellWindowPlugins();
 }
 
 int32 MelodeckApp::_TeardownThread(void* data)
@@ -326,12 +359,19 @@ void MelodeckApp::MessageReceived(BMessage* message)
 		case kMelodeckPrintStatus:
 			_PrintStatus();
 			break;
+		case kMelodeckReloadPlugins:
+			// Taken down on a thread of their own, as for quitting: their
+			// windows may ask the application something meanwhile.
+			if (fTeardown == kPluginsRunning) {
+				fReloadAfterTeardown = true;
+				_StartTeardown();
+			}
+			break;
 		case kMelodeckPluginsGone: {
 			status_t result;
 			wait_for_thread(fTeardownThread, &result);
 			fTeardownThread = -1;
-			fTeardown = kPluginsGone;
-			PostMessage(B_QUIT_REQUESTED);
+			_TeardownDone();
 			break;
 		}
 		default:

@@ -13,7 +13,8 @@
 // that the plug-ins find it when they start. Quitting takes them down first, on a thread of its own,
 // while the application keeps answering them: a plug-in window that asks
 // the player something while it closes gets its answer instead of waiting
-// for a player that waits for it.
+// for a player that waits for it. kMelodeckReloadPlugins takes them down
+// the same way and then loads and starts them again.
 //
 // With HostOptions::audio the entries play through libmpv (AudioPlayer);
 // when libmpv cannot be started the player says so on stderr and plays on
@@ -81,6 +82,10 @@ private:
 	void _PrintStatus();
 	void _ScheduleTick(bool force);
 	void _StartTeardown();
+	// After the teardown: quit, or load the plug-ins again when that was
+	// what the teardown was for.
+	void _TeardownDone();
+	void _LoadPlugins();
 	static int32 _TeardownThread(void* data);
 
 	void _ReplyAudioState(BMessage* message);
@@ -102,6 +107,9 @@ private:
 	bigtime_t fTickWait;         // the tick runner's interval now
 	BMessageRunner* fStatusRunner;
 	BMessageRunner* fQuitRunner;
+	BMessageRunner* fReloadRunner;
+	bool fReloadAfterTeardown;
+	int32 fReloads;
 	bool fStatusPrinted;
 	sem_id fReady;
 };

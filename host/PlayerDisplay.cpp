@@ -84,11 +84,28 @@ void PlayerDisplay::SetState(const PlayerState& state)
 
 	if (title == fTitle && time == fTime && status == fStatus && state.problem == fProblem)
 		return;
+	// While it plays, only the time changes from second to second: the
+	// line below is drawn again, not the title.
+	const bool onlyTime = title == fTitle && status == fStatus && state.problem == fProblem;
 	fTitle = title;
 	fTime = time;
 	fStatus = status;
 	fProblem = state.problem;
-	Invalidate();
+	if (onlyTime)
+		Invalidate(_LowerLineFrame());
+	else
+		Invalidate();
+}
+
+BRect PlayerDisplay::_LowerLineFrame() const
+{
+	// inside the edge, from the line's ascent down
+	const BRect bounds = Bounds();
+	font_height height;
+	fSmallFont.GetHeight(&height);
+	const float base = bounds.bottom - 6 - std::ceil(height.descent);
+	return BRect(bounds.left + 1, std::floor(base - std::ceil(height.ascent)) - 1,
+		bounds.right - 1, bounds.bottom - 1);
 }
 
 std::string PlayerDisplay::_Fitted(const BFont& font, const std::string& text,
@@ -112,7 +129,7 @@ std::string PlayerDisplay::_Fitted(const BFont& font, const std::string& text,
 	return text.substr(0, starts[low]) + kEllipsis;
 }
 
-void PlayerDisplay::Draw(BRect /*updateRect*/)
+void PlayerDisplay::Draw(BRect updateRect)
 {
 	const BRect bounds = Bounds();
 
@@ -133,8 +150,10 @@ void PlayerDisplay::Draw(BRect /*updateRect*/)
 	SetFont(&fTitleFont);
 	SetHighColor(TextColor());
 	const float textWidth = std::max(0.0f, bounds.Width() - 2 * kInset);
-	DrawString(_Fitted(fTitleFont, fTitle, textWidth).c_str(),
-		BPoint(bounds.left + kInset, titleBase));
+	if (updateRect.top <= titleBase + std::ceil(titleHeight.descent)) {
+		DrawString(_Fitted(fTitleFont, fTitle, textWidth).c_str(),
+			BPoint(bounds.left + kInset, titleBase));
+	}
 
 	SetFont(&fSmallFont);
 	float timeWidth = 0;

@@ -45,6 +45,8 @@ public:
 
 private:
 	std::string _Fitted(const BFont& font, const std::string& text, float width) const;
+	// Where the time and the status line are drawn.
+	BRect _LowerLineFrame() const;
 
 	BFont fTitleFont;
 	BFont fSmallFont;

@@ -3,21 +3,65 @@
 #include "IAPDefs.h"
 #include "framework/FileUtils.h"
 
+#include <Directory.h>
 #include <Entry.h>
 #include <File.h>
 #include <Path.h>
 
+#include <errno.h>
+#include <signal.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <vector>
 
 namespace {
 
 // Distinguishes the temporary files of saves that run at the same time in
 // this process (two stores may hold items of the same name).
 std::atomic<uint32> sSaveCounter{0};
+
+const char kSavingSuffix[] = ".saving";
+
+// Removes the temporary files of the item file `target` ("<leaf>.<pid>-<n>
+// .saving") that saves of programs no longer running left behind: a program
+// killed while it saved leaves its file, and the next one has another pid.
+// This program's own are left alone, another save of it may be writing.
+void remove_stale_temporaries(const std::string& target)
+{
+	const size_t slash = target.find_last_of('/');
+	if (slash == std::string::npos)
+		return;
+	const std::string folder = target.substr(0, slash);
+	const std::string prefix = target.substr(slash + 1) + ".";
+	BDirectory dir(folder.c_str());
+	if (dir.InitCheck() != B_OK)
+		return;
+	std::vector<std::string> stale;
+	BEntry entry;
+	char name[B_FILE_NAME_LENGTH];
+	while (dir.GetNextEntry(&entry) == B_OK) {
+		if (entry.GetName(name) != B_OK)
+			continue;
+		const size_t length = strlen(name);
+		const size_t suffixLength = sizeof(kSavingSuffix) - 1;
+		if (length <= prefix.size() + suffixLength
+			|| strncmp(name, prefix.c_str(), prefix.size()) != 0
+			|| strcmp(name + length - suffixLength, kSavingSuffix) != 0)
+			continue;
+		char* end = nullptr;
+		const long pid = strtol(name + prefix.size(), &end, 10);
+		if (pid <= 0 || end == nullptr || *end != '-' || pid == (long)getpid())
+			continue;
+		if (kill((pid_t)pid, 0) != 0 && errno == ESRCH)
+			stale.push_back(folder + "/" + name);
+	}
+	for (const std::string& path : stale)
+		unlink(path.c_str());
+}
 
 bool item_entry(const std::string& name, BEntry* entry)
 {
@@ -171,8 +215,8 @@ status_t TIAPItem::Save(BMessage msg) const
 	// nothing.
 	const std::string target = path.Path();
 	char suffix[48];
-	snprintf(suffix, sizeof(suffix), ".%ld-%lu.saving", (long)getpid(),
-		(unsigned long)sSaveCounter.fetch_add(1));
+	snprintf(suffix, sizeof(suffix), ".%ld-%lu%s", (long)getpid(),
+		(unsigned long)sSaveCounter.fetch_add(1), kSavingSuffix);
 	const std::string temp = target + suffix;
 
 	status_t status;
@@ -192,6 +236,8 @@ status_t TIAPItem::Save(BMessage msg) const
 		status = B_IO_ERROR;
 	if (status != B_OK)
 		unlink(temp.c_str());
+	else
+		remove_stale_temporaries(target);
 	return status;
 }
 

@@ -16,6 +16,7 @@
 #include <MenuItem.h>
 #include <MessageRunner.h>
 #include <NodeMonitor.h>
+#include <OS.h>
 #include <Path.h>
 #include <PopUpMenu.h>
 #include <TranslationUtils.h>
@@ -119,6 +120,7 @@ TVersoDView::TVersoDView(BRect frame)
 	:
 	TORVView(frame, "VersoDisplayerView", B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS),
 	fCurLine(0),
+	fCurLineTag(-1),
 	fPreparedLine(-1),
 	fTextHeight(0),
 	fLinePitch(0),
@@ -132,7 +134,8 @@ TVersoDView::TVersoDView(BRect frame)
 	fPollInterval(0),
 	fFrontEnd(false, kFrontEndInterval),
 	fWatching(false),
-	fPollCount(0)
+	fPollCount(0),
+	fLineTrace(TLineTrace::EnabledByEnvironment(), stderr)
 {
 	fFrontEnd.fReceiver->SetLaunchPlayer(true);
 	fFrontEnd.fPriority = kFrontEndPriority;
@@ -235,6 +238,7 @@ void TVersoDView::PollingMelodeckInfoRqtd()
 		// Loading asks the player for its playlist and reads the file; the
 		// timer waits meanwhile, so that polls do not pile up behind it.
 		ResetPollInterval(kPollHoldOff);
+		fLineTrace.Reset();
 		ClearLyricsNodeWatching();
 		PrepareLyrics();
 		Invalidate();
@@ -260,6 +264,7 @@ void TVersoDView::PrepareLyrics()
 	fLines.clear();
 	fLineWidths.clear();
 	fCurLine = 0;
+	fCurLineTag = -1;
 	fPreparedLine = -1;
 	fSongEntry.Clear();
 
@@ -312,6 +317,7 @@ bool TVersoDView::CalcDispLyrics()
 	if (line == fCurLine)
 		return false;
 	fCurLine = line;
+	fCurLineTag = next == fTimes.begin() ? -1 : std::prev(next)->first;
 	return true;
 }
 
@@ -390,6 +396,8 @@ void TVersoDView::Draw(BRect)
 		DrawBitmap(fOffScreen, BPoint(0, 0));
 	else
 		DrawLyrics(this, fCurLine);
+	if (fLineTrace.IsEnabled())
+		fLineTrace.Drawn(fCurLine, fCurLineTag, fFrontEnd.PlayPosition(), system_time());
 
 	if (fOffScreen == nullptr)
 		return;

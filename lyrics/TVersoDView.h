@@ -14,6 +14,7 @@
 #define LYRICS_T_VERSO_D_VIEW_H
 
 #include "framework/TORVView.h"
+#include "lyrics/LineTrace.h"
 #include "plugin/MelodeckFrontEnd.h"
 #include "plugin/MelodeckSongEntry.h"
 
@@ -125,6 +126,7 @@ private:
 
 	std::map<int32, int32> fTimes;     // tag time (ms) -> line index
 	int32 fCurLine;
+	int32 fCurLineTag;                 // tag time (ms) that made it current; -1: none
 	int32 fPreparedLine;               // line ready in the off-screen bitmap
 	float fTextHeight;
 	float fLinePitch;
@@ -145,6 +147,7 @@ private:
 	MelodeckSongEntry fSongEntry;
 	bool fWatching;
 	int32 fPollCount;                  // polls handled so far
+	TLineTrace fLineTrace;             // VERSO_TRACE_LINES
 };
 
 #endif

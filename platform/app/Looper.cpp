@@ -246,14 +246,21 @@ void BLooper::_Loop()
 {
 	for (;;) {
 		if (fQueue->IsEmpty()) {
-			BMessage* message = fPort->Pop(B_INFINITE_TIMEOUT);
-			if (message == NULL)
+			// Whatever else is waiting comes along, so that posters blocked
+			// on a full port can go on; one look at the port is enough
+			// unless it held more than a batch.
+			const int32 kBatch = 16;
+			BMessage* messages[kBatch];
+			int32 count = fPort->PopSome(B_INFINITE_TIMEOUT, messages, kBatch);
+			if (count == 0)
 				return;   // closed by the destructor
-			fQueue->AddMessage(message);
-			// Take whatever else is waiting, so that posters blocked on a
-			// full port can go on.
-			while ((message = fPort->Pop(0)) != NULL)
-				fQueue->AddMessage(message);
+			for (;;) {
+				for (int32 i = 0; i < count; i++)
+					fQueue->AddMessage(messages[i]);
+				if (count < kBatch)
+					break;
+				count = fPort->PopSome(0, messages, kBatch);
+			}
 		}
 
 		if (fPort->Lock(B_INFINITE_TIMEOUT) != B_OK)

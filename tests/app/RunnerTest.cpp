@@ -94,6 +94,115 @@ TEST(MessageRunner, SetIntervalAndSetCount)
 	quit(looper);
 }
 
+// A runner of a long interval rides on a wake-up its looper has anyway:
+// once due, it goes out with the next message the looper takes, and the
+// looper wakes for it alone only when its leeway (a tenth of the interval)
+// has run out. It is never early.
+TEST(MessageRunner, ALongIntervalGoesOutWithTheLoopersNextWakeUp)
+{
+	const bigtime_t kInterval = 300000;
+	const bigtime_t kLeeway = kInterval / 10;
+	struct Arrival {
+		uint32 what;
+		bigtime_t when;
+	};
+	std::mutex lock;
+	std::vector<Arrival> arrivals;
+	Log log;
+	auto* looper = new RecordingLooper(&log);
+	looper->onMessage = [&](BMessage* message) {
+		std::lock_guard<std::mutex> guard(lock);
+		arrivals.push_back({message->what, system_time()});
+		return true;
+	};
+	looper->Run();
+
+	bool rode = false;
+	for (int attempt = 0; attempt < 5 && !rode; attempt++) {
+		{
+			std::lock_guard<std::mutex> guard(lock);
+			arrivals.clear();
+		}
+		BMessage tick('tick');
+		const bigtime_t start = system_time();
+		BMessageRunner runner(BMessenger(looper), &tick, kInterval, 1);
+		ASSERT_EQ(runner.InitCheck(), B_OK);
+		// a little after the runner is due, well within its leeway
+		snooze_until(system_time() + kInterval + kLeeway / 4, B_SYSTEM_TIMEBASE);
+		looper->PostMessage('poke');
+		ASSERT_TRUE(wait_for([&] {
+			std::lock_guard<std::mutex> guard(lock);
+			return arrivals.size() == 2;
+		}));
+		std::lock_guard<std::mutex> guard(lock);
+		const Arrival& first = arrivals[0];
+		const Arrival& second = arrivals[1];
+		const Arrival& tickArrival = first.what == 'tick' ? first : second;
+		EXPECT_GE(tickArrival.when - start, kInterval);
+		if (first.what == 'tick') {
+			// the poke came too late (a busy machine): the looper woke for
+			// the runner alone, but only once its leeway was over
+			EXPECT_GE(first.when - start, kInterval + kLeeway);
+			continue;
+		}
+		// taken from the queue together with the poke
+		EXPECT_EQ(second.what, (uint32)'tick');
+		rode = true;
+	}
+	EXPECT_TRUE(rode);
+	quit(looper);
+}
+
+namespace {
+
+// Voluntary context switches of this process's thread named `name`, or -1.
+long long thread_switches(const std::string& name)
+{
+	for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+		std::ifstream comm(task.path() / "comm");
+		std::string found;
+		if (!std::getline(comm, found) || found != name)
+			continue;
+		std::ifstream status(task.path() / "status");
+		std::string line;
+		while (std::getline(status, line)) {
+			if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+				return std::stoll(line.substr(24));
+		}
+	}
+	return -1;
+}
+
+}
+
+// Another thread that puts a runner's next message off does not wake the
+// looper: it would only go back to sleep (it wakes at its old time at the
+// latest and looks again then).
+TEST(MessageRunner, ALaterTimeSetFromAnotherThreadLetsTheLooperSleep)
+{
+	auto* looper = new BLooper("runner sleeper");
+	looper->Run();
+	BMessage tick('tick');
+	BMessageRunner runner(BMessenger(looper), &tick, 10 * 1000000LL);
+	ASSERT_EQ(runner.InitCheck(), B_OK);
+	BMessenger(looper).SendMessage('sync', (BHandler*)NULL);
+	ASSERT_TRUE(wait_for([&] { return looper->CountLocks() == 0 && !looper->IsMessageWaiting(); }));
+	const long long before = thread_switches("runner sleeper");
+	ASSERT_GE(before, 0);
+	long long seen = before;
+	for (int i = 0; i < 5; i++) {
+		ASSERT_EQ(runner.SetInterval(20 * 1000000LL + i), B_OK);
+		// a looper that was woken goes back to sleep soon
+		wait_for([&] { return (seen = thread_switches("runner sleeper")) > before + 1; },
+			50000);
+	}
+	EXPECT_LE(seen - before, 1);
+	// a message still wakes it
+	BMessage reply;
+	ASSERT_EQ(BMessenger(looper).SendMessage('sync', &reply), B_OK);
+	quit(looper);
+}
+
 TEST(MessageRunner, RefusesBadArgumentsAndStopsWhenDeleted)
 {
 	Log log;

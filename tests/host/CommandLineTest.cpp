@@ -42,6 +42,14 @@ TEST(CommandLine, OptionsAndPaths)
 	ASSERT_TRUE(parse({"--clock", "--audio-output", "pulse,alsa", "x.flac"}, &sound, &error));
 	EXPECT_TRUE(sound.clock);
 	EXPECT_EQ(sound.audioOutput, "pulse,alsa");
+
+	// The long-run tests' option, not in the usage; it leaves --seconds be.
+	CommandLine reloading;
+	ASSERT_TRUE(parse({"--reload-plugins-every", "1.5", "--seconds=9", "x.mp3"}, &reloading,
+		&error)) << error;
+	EXPECT_EQ(reloading.options.reloadPluginsInterval, 1500000);
+	EXPECT_EQ(reloading.options.quitAfter, 9000000);
+	EXPECT_EQ(plain.options.reloadPluginsInterval, 0);
 }
 
 TEST(CommandLine, BadInputIsRefusedWithTheReason)
@@ -49,6 +57,7 @@ TEST(CommandLine, BadInputIsRefusedWithTheReason)
 	const std::vector<std::vector<const char*>> bad = {
 		{"--seconds"}, {"--seconds", "ten"}, {"--seconds", "0"}, {"--seconds", "-3"},
 		{"--seconds", "5x"}, {"--seconds", "nan"}, {"--seconds", "1e300"},
+		{"--reload-plugins-every", "0"}, {"--reload-plugins-every=soon"},
 		{"--plugins"}, {"--plugin="}, {"--volume", "3"}, {"--audio-output"},
 		// one value for libmpv: no second option smuggled in
 		{"--audio-output", "null,pulse:x=1"}, {"--audio-output=null ao=x"}};

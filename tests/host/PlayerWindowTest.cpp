@@ -279,6 +279,50 @@ TEST(PlayerWindow, PositionAndBarFollowThePlayback)
 	EXPECT_EQ(player.Quit(), B_OK);
 }
 
+// A new second draws the time line again and leaves the title as it was.
+TEST(PlayerWindow, ANewSecondRedrawsTheTimeAndKeepsTheTitle)
+{
+	MelodeckPlayer player(two_entries(), window_options());
+	ASSERT_EQ(player.InitCheck(), B_OK);
+	BWindow* window = find_player_window();
+	ASSERT_NE(window, nullptr);
+	const BRect display = frame_in_window(window, "display");
+	const int32 middle = (int32)((display.top + display.bottom) / 2);
+	// the pixels of the display's upper (title) or lower (time) half
+	auto half = [&](bool upper) {
+		windowtest::Pixels pixels(window);
+		std::vector<uint32> found;
+		const int32 top = upper ? (int32)display.top : middle;
+		const int32 bottom = upper ? middle : (int32)display.bottom;
+		for (int32 y = top; y < bottom; y++)
+			for (int32 x = (int32)display.left; x <= (int32)display.right; x++)
+				found.push_back(pixels.At(x, y));
+		return found;
+	};
+	const uint32 text = windowtest::rgb(PlayerDisplay::TextColor());
+
+	ASSERT_EQ(player.Advance(1000), B_OK);
+	ASSERT_TRUE(testutil::wait_for([&] { return time_text(window) == "0:01 / 1:30"; }));
+	std::vector<uint32> title, time;
+	ASSERT_TRUE(testutil::wait_for([&] {
+		title = half(true);
+		time = half(false);
+		return std::count(title.begin(), title.end(), text) > 0
+			&& std::count(time.begin(), time.end(), text) > 0;
+	}));
+
+	ASSERT_EQ(player.Advance(1000), B_OK);
+	ASSERT_TRUE(testutil::wait_for([&] { return time_text(window) == "0:02 / 1:30"; }));
+	EXPECT_TRUE(testutil::wait_for([&] { return half(false) != time; }));
+	EXPECT_EQ(half(true), title);
+	// the new time stands where the old one stood, with as much ink
+	const std::vector<uint32> newTime = half(false);
+	EXPECT_NEAR((double)std::count(newTime.begin(), newTime.end(), text),
+		(double)std::count(time.begin(), time.end(), text),
+		std::count(time.begin(), time.end(), text) * 0.3);
+	EXPECT_EQ(player.Quit(), B_OK);
+}
+
 TEST(PlayerWindow, ClickingOrDraggingTheBarSeeks)
 {
 	MelodeckPlayer player(two_entries(), window_options());

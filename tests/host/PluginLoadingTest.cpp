@@ -9,6 +9,7 @@
 #include <dlfcn.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -150,4 +151,52 @@ TEST(PluginLoading, AFolderLoadsItsPluginsAndRefusesTheRestCleanly)
 	EXPECT_EQ(player.CurrentIndex(), 1);
 	EXPECT_EQ(player.Quit(), B_OK);
 	EXPECT_FALSE(is_loaded(folder.File("recording.so")));
+}
+
+TEST(PluginLoading, AReloadTakesThePluginDownAndStartsItAgain)
+{
+	PluginLog log;
+	HostOptions options;
+	options.pluginFiles.push_back(HOST_TEST_RECORDING_PLUGIN);
+	MelodeckPlayer player(two_entries(), options);
+	ASSERT_EQ(player.InitCheck(), B_OK);
+
+	// Twice in a row: the second arrives while the first is under way and
+	// is left out, or after it and reloads once more; never two at a time.
+	ASSERT_EQ(player.Messenger().SendMessage(kMelodeckReloadPlugins), B_OK);
+	ASSERT_TRUE(testutil::wait_for([&] {
+		const std::vector<std::string> lines = log.Lines();
+		return std::count(lines.begin(), lines.end(), "init") == 2;
+	}));
+	ASSERT_EQ(player.Messenger().SendMessage(kMelodeckReloadPlugins), B_OK);
+	ASSERT_EQ(player.Messenger().SendMessage(kMelodeckReloadPlugins), B_OK);
+	ASSERT_TRUE(testutil::wait_for([&] {
+		const std::vector<std::string> lines = log.Lines();
+		return std::count(lines.begin(), lines.end(), "init") >= 3
+			&& lines.back() == "init";
+	}));
+	// The plug-in answers as before.
+	BMessage request(kMelodeckGetPlugins), plugins;
+	ASSERT_EQ(player.Messenger().SendMessage(&request, &plugins), B_OK);
+	EXPECT_FALSE(plugins.HasString("name", 1));
+	EXPECT_EQ(send_plugin_request(player, kMelodeckPluginAbout, 0), B_OK);
+
+	// A quit asked for while a reload is under way quits, and loads nothing.
+	ASSERT_EQ(player.Messenger().SendMessage(kMelodeckReloadPlugins), B_OK);
+	ASSERT_EQ(player.Quit(), B_OK);
+	const std::vector<std::string> lines = log.Lines();
+	ASSERT_FALSE(lines.empty());
+	EXPECT_EQ(lines.back(), "destroyed");
+	EXPECT_EQ(std::count(lines.begin(), lines.end(), "new Recorder"),
+		std::count(lines.begin(), lines.end(), "destroyed"));
+	// Every start had its own object: new, init, ..., cleanup, destroyed.
+	int32 alive = 0;
+	for (const std::string& line : lines) {
+		if (line == "new Recorder")
+			EXPECT_EQ(alive++, 0) << "two plug-in objects at once";
+		else if (line == "destroyed")
+			alive--;
+	}
+	EXPECT_EQ(alive, 0);
+	EXPECT_FALSE(is_loaded(HOST_TEST_RECORDING_PLUGIN));
 }

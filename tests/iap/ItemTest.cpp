@@ -11,6 +11,10 @@
 #include <CheckBox.h>
 #include <View.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <memory>
 #include <string>
 
@@ -82,6 +86,38 @@ TEST(IAPAccKeyFormat, SetStringWritesTheFileThatTheNextStartReads)
 	TIAPItemAccKeyFormat third;
 	third.GetString(&format, false);
 	EXPECT_EQ(format, "");
+}
+
+TEST(IAPAccKeyFormat, ASaveRemovesWhatKilledSavesLeftAndNothingElse)
+{
+	iaptest::SettingsFolder settings;
+	settings.WriteItemFile("AccKeyFormat", "");
+	// A process that has ended: a child that was waited for.
+	const pid_t gone = fork();
+	ASSERT_GE(gone, 0);
+	if (gone == 0)
+		_exit(0);
+	ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+	const std::string item = settings.ItemFile("AccKeyFormat");
+	const std::string dead = item + "." + std::to_string(gone) + "-3.saving";
+	const std::string running = item + "." + std::to_string(getppid()) + "-0.saving";
+	const std::string ours = item + "." + std::to_string(getpid()) + "-99.saving";
+	const std::string other = settings.ItemFile("FlatToolBar") + "." + std::to_string(gone)
+		+ "-0.saving";
+	const std::string unlike = item + ".x-1.saving";
+	for (const std::string& path : {dead, running, ours, other, unlike})
+		ASSERT_TRUE(BFile(path.c_str(), B_WRITE_ONLY | B_CREATE_FILE).InitCheck() == B_OK);
+
+	TIAPItemAccKeyFormat format;
+	format.SetAppSignatureRef(kOurs);
+	format.SetString("a - ");
+	struct stat info;
+	EXPECT_NE(stat(dead.c_str(), &info), 0) << "left by a killed save";
+	// Saves that may still be under way, another item's, and names of
+	// another form stay.
+	for (const std::string& path : {running, ours, other, unlike})
+		EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+	EXPECT_EQ(stored_string(settings, "AccKeyFormat"), "a - ");
 }
 
 TEST(IAPAccKeyFormat, OnlyTheSupplyingProgramWritesAChange)

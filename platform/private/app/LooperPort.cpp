@@ -6,9 +6,6 @@
 
 #include <Message.h>
 
-#include <pthread.h>
-#include <time.h>
-
 #include <algorithm>
 #include <chrono>
 #include <vector>
@@ -19,6 +16,15 @@ thread_id current_thread_id()
 {
 	thread_local thread_id id = find_thread(NULL);
 	return id;
+}
+
+bigtime_t runner_leeway(bigtime_t interval)
+{
+	const bigtime_t kShortest = 100000;
+	const bigtime_t kMost = 50000;
+	if (interval < kShortest)
+		return 0;
+	return std::min(interval / 10, kMost);
 }
 
 namespace {
@@ -67,18 +73,31 @@ status_t LooperPort::Push(BMessage* message, bigtime_t timeout, bool force)
 			return B_BAD_PORT_ID;
 	}
 	fQueue.push_back(message);
+	const bool wake = _SignalReaders();
 	lock.unlock();
-	_WakeReader();
+	if (wake)
+		fChanged.WakeAll();
 	return B_OK;
 }
 
-void LooperPort::_WakeReader()
+bool LooperPort::_SignalReaders()
 {
-	fQueueChanged.notify_all();
+	if (fReaders == 0)
+		return false;
+	fChanged.Bump();
+	return true;
 }
 
 BMessage* LooperPort::Pop(bigtime_t timeout)
 {
+	BMessage* message = NULL;
+	return PopSome(timeout, &message, 1) == 1 ? message : NULL;
+}
+
+int32 LooperPort::PopSome(bigtime_t timeout, BMessage** messages, int32 most)
+{
+	if (most <= 0)
+		return 0;
 	// Beyond some 35 years a time-out is as good as none (and would overflow).
 	const bool forever = timeout < 0 || timeout >= ((bigtime_t)1 << 50);
 	const bigtime_t end = forever || timeout == 0 ? 0 : system_time() + timeout;
@@ -87,30 +106,34 @@ BMessage* LooperPort::Pop(bigtime_t timeout)
 		const bigtime_t nextRunner
 			= fRunners.empty() ? B_INFINITE_TIMEOUT : _SendDueRunners(lock);
 		if (!fQueue.empty()) {
-			BMessage* message = fQueue.front();
-			fQueue.pop_front();
+			int32 count = 0;
+			while (count < most && !fQueue.empty()) {
+				messages[count++] = fQueue.front();
+				fQueue.pop_front();
+			}
 			const bool posterWaits = fRoomWaiters > 0;
 			lock.unlock();
 			if (posterWaits)
 				fRoomMade.notify_all();
-			return message;
+			return count;
 		}
 		if (fClosed || timeout == 0)
-			return NULL;
+			return 0;
 		bigtime_t wakeAt = nextRunner;
 		if (!forever && end < wakeAt)
 			wakeAt = end;
-		if (wakeAt == B_INFINITE_TIMEOUT) {
-			fQueueChanged.wait(lock);
-			continue;
-		}
 		if (!forever && system_time() >= end)
-			return NULL;
-		// An absolute wait on the clock of system_time(): reading the clock
-		// costs more than anything else here on some machines.
-		const timespec at = {(time_t)(wakeAt / 1000000), (long)(wakeAt % 1000000) * 1000};
-		pthread_cond_clockwait(fQueueChanged.native_handle(), lock.mutex()->native_handle(),
-			CLOCK_MONOTONIC, &at);
+			return 0;
+		// The reader sleeps on a word of its own rather than on a condition
+		// variable, whose hand-back of the lock costs one more system call
+		// each time the looper wakes.
+		fReaders++;
+		fReaderWakesAt = wakeAt;
+		const uint32 seen = fChanged.Value();
+		lock.unlock();
+		fChanged.Wait(seen, wakeAt);
+		lock.lock();
+		fReaders--;
 	}
 }
 
@@ -119,13 +142,15 @@ bigtime_t LooperPort::_SendDueRunners(std::unique_lock<std::mutex>& lock)
 	bigtime_t now = system_time();
 	bigtime_t next = B_INFINITE_TIMEOUT;
 	for (size_t i = 0; i < fRunners.size(); i++) {
-		std::shared_ptr<PortRunner> runner = fRunners[i];
-		if (runner->count == 0)
+		// Most looks find nothing due: those take no reference.
+		const PortRunner* waiting = fRunners[i].get();
+		if (waiting->count == 0)
 			continue;
-		if (runner->due > now) {
-			next = std::min(next, runner->due);
+		if (waiting->due > now) {
+			next = std::min(next, waiting->due + runner_leeway(waiting->interval));
 			continue;
 		}
+		std::shared_ptr<PortRunner> runner = fRunners[i];
 
 		// A handler may have been deleted, or moved to another looper,
 		// since the runner was made. (A looper is always its own.)
@@ -199,7 +224,7 @@ bigtime_t LooperPort::_SendDueRunners(std::unique_lock<std::mutex>& lock)
 			continue;
 		}
 		if (runner->count != 0)
-			next = std::min(next, runner->due);
+			next = std::min(next, runner->due + runner_leeway(runner->interval));
 	}
 	return next;
 }
@@ -221,8 +246,9 @@ void LooperPort::Close()
 		for (const std::shared_ptr<PortRunner>& runner : fRunners)
 			runner->count = 0;
 		fRunners.clear();
+		fChanged.Bump();
 	}
-	fQueueChanged.notify_all();
+	fChanged.WakeAll();
 	fRoomMade.notify_all();
 	// Deleted outside the lock: a message whose sender waits answers it
 	// with B_NO_REPLY as it goes.
@@ -234,6 +260,7 @@ void LooperPort::Close()
 
 void LooperPort::AddRunner(const std::shared_ptr<PortRunner>& runner)
 {
+	bool wake;
 	{
 		std::lock_guard<std::mutex> lock(fQueueLock);
 		if (fClosed) {
@@ -241,8 +268,18 @@ void LooperPort::AddRunner(const std::shared_ptr<PortRunner>& runner)
 			return;
 		}
 		fRunners.push_back(runner);
+		wake = _ReaderOversleeps(runner->due + runner_leeway(runner->interval))
+			&& _SignalReaders();
 	}
-	_WakeReader();
+	if (wake)
+		fChanged.WakeAll();
+}
+
+bool LooperPort::_ReaderOversleeps(bigtime_t deadline) const
+{
+	// A reader that is not waiting looks at the runners before it does;
+	// one that would wake earlier anyway finds the new time then.
+	return fReaders > 1 || (fReaders == 1 && deadline < fReaderWakesAt);
 }
 
 void LooperPort::RemoveRunner(const PortRunner* runner)
@@ -259,17 +296,17 @@ void LooperPort::RemoveRunner(const PortRunner* runner)
 
 status_t LooperPort::SetRunnerInterval(PortRunner* runner, bigtime_t interval)
 {
+	bool wake;
 	{
 		std::lock_guard<std::mutex> lock(fQueueLock);
 		if (runner->count == 0)
 			return B_BAD_VALUE;
 		runner->interval = interval;
 		runner->due = system_time() + interval;
+		wake = _ReaderOversleeps(runner->due + runner_leeway(interval)) && _SignalReaders();
 	}
-	// The looper's own thread (the usual caller) is not waiting; another
-	// wakes it to wait for the new time.
-	if (thread.load() != current_thread_id())
-		_WakeReader();
+	if (wake)
+		fChanged.WakeAll();
 	return B_OK;
 }
 

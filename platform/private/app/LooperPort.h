@@ -12,6 +12,8 @@
 #include <Messenger.h>
 #include <OS.h>
 
+#include "kernel/WakeWord.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -28,6 +30,10 @@ namespace BPrivate {
 // carried by that looper's port: the looper's own wait for its next
 // message ends when the runner is due, and the message is made then, on
 // the looper's thread, so that no other thread has to wake to post it.
+// A runner of a long interval may be sent a little late (runner_leeway),
+// when the looper wakes for something else anyway, so that a looper that
+// is woken often does not wake once more for the runner alone. It is
+// never sent early, and its schedule does not drift.
 // Every member is guarded by the port's queue lock.
 struct PortRunner {
 	int32 targetToken = -1;
@@ -38,6 +44,10 @@ struct PortRunner {
 	bigtime_t due = 0;
 	int32 count = 0;         // messages still to send; negative: for ever
 };
+
+// How late a runner of `interval` µs may be sent: a tenth of the
+// interval, at most 50 ms; none below 100 ms.
+bigtime_t runner_leeway(bigtime_t interval);
 
 // The calling thread's id (find_thread(NULL)), remembered per thread.
 thread_id current_thread_id();
@@ -56,6 +66,9 @@ public:
 	// The oldest message, or NULL when none came within `timeout` or the
 	// port was closed.
 	BMessage* Pop(bigtime_t timeout);
+	// As Pop, but takes up to `most` of the queued messages at once, the
+	// oldest first, into `messages`; returns how many (0 as Pop's NULL).
+	int32 PopSome(bigtime_t timeout, BMessage** messages, int32 most);
 	int32 Count() const;
 	int32 Capacity() const { return fCapacity; }
 	// No more posts; the messages still queued are deleted.
@@ -103,19 +116,26 @@ private:
 	const int32 fCapacity;
 
 	// Queues the messages of the runners that are due; returns when the
-	// next one is due (B_INFINITE_TIMEOUT for none). Called with the queue
+	// next one must be sent at the latest (B_INFINITE_TIMEOUT for none). Called with the queue
 	// lock held, which it may let go of for a while.
 	bigtime_t _SendDueRunners(std::unique_lock<std::mutex>& lock);
-	// Wakes the thread that waits for a message, after the queue lock is
-	// let go of (so that it does not wake only to wait for that lock).
-	void _WakeReader();
+	// Tells the threads waiting for a message that something changed; true
+	// when there are any, to be woken with fChanged.WakeAll() after the
+	// queue lock is let go of (so that they do not wake only to wait for
+	// it). Called with the queue lock held.
+	bool _SignalReaders();
+	// Whether a reader waiting now would sleep past `deadline` (a runner's
+	// new time) unless it is woken. Called with the queue lock held.
+	bool _ReaderOversleeps(bigtime_t deadline) const;
 
 	mutable std::mutex fQueueLock;
-	std::condition_variable fQueueChanged;   // a message came, or a runner changed
+	WakeWord fChanged;                       // a message came, or a runner changed
 	std::condition_variable fRoomMade;       // a message was taken
 	std::deque<BMessage*> fQueue;
 	bool fClosed = false;
 	int32 fRoomWaiters = 0;                  // posters waiting for room
+	int32 fReaders = 0;                      // threads waiting in Pop
+	bigtime_t fReaderWakesAt = 0;            // when the last of them wakes by itself
 	std::vector<std::shared_ptr<PortRunner>> fRunners;
 	const PortRunner* fSending = nullptr;    // sent with the lock let go of
 	std::condition_variable fSent;           // fSending was done with

@@ -348,8 +348,14 @@ status_t DisplayServer::Present(window_id id, const PixelSource& source,
 			window->damage.push_back({ left, top, right - left, bottom - top });
 		}
 		if (!window->damage.empty() && !window->presentQueued) {
-			window->presentQueued = true;
-			post = true;
+			// Without a screen or pictures to write, the pixels kept here
+			// are all there is: the display thread need not wake for them.
+			if (fCore->PresentsAnything()) {
+				window->presentQueued = true;
+				post = true;
+			} else {
+				window->damage.clear();
+			}
 		}
 	}
 	if (!post)

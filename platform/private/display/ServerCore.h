@@ -58,6 +58,8 @@ public:
 	// Chosen while starting, fixed afterwards.
 	bool IsHeadless() const { return fBackend->IsHeadless(); }
 	const char* BackendName() const { return fBackend->Name(); }
+	// False when a present would change nothing (no screen, no pictures).
+	bool PresentsAnything() const { return !fBackend->IsHeadless() || !fShotDir.empty(); }
 	void GetScreenSize(int32* width, int32* height) const;
 
 	// The keyboard's modifier keys as last seen.

@@ -15,6 +15,11 @@
 //
 // On 'cwin' it calls CloseWindow(false) and answers 'cwnd' with "result".
 // It quits on B_QUIT_REQUESTED, or by itself after a while.
+//
+// With "chatter" (after "owner", or in its place) it also broadcasts a
+// change of "AccKeyFormat" to every application five times a second, as
+// the common window does when the user changes it, alternating between
+// two formats (the long-run test uses it as a busy program of the family).
 #include "framework/TextUtils.h"
 #include "iap/IAPDefs.h"
 #include "iap/TIAPItemAccKeyFormat.h"
@@ -29,6 +34,7 @@
 #include <Message.h>
 #include <MessageRunner.h>
 #include <Messenger.h>
+#include <Roster.h>
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -41,8 +47,9 @@ namespace {
 
 class ChildApp : public BApplication {
 public:
-	ChildApp(const char* signature, const char* parent, bool owner)
+	ChildApp(const char* signature, const char* parent, bool owner, bool chatter)
 		: BApplication(signature), fSignature(signature), fParent(parent), fOwner(owner),
+		  fChatter(chatter),
 		  fMenu(new BMenu("File"))
 	{
 		fStore.SetAppSignatureRef(fSignature.c_str());
@@ -53,12 +60,20 @@ public:
 		Relabel();
 	}
 
-	~ChildApp() override { delete fGiveUp; }
+	~ChildApp() override
+	{
+		delete fGiveUp;
+		delete fChatterRunner;
+	}
 
 	void ReadyToRun() override
 	{
 		BMessage giveUp(B_QUIT_REQUESTED);
 		fGiveUp = new BMessageRunner(be_app_messenger, &giveUp, 60000000, 1);
+		if (fChatter) {
+			BMessage chat('chat');
+			fChatterRunner = new BMessageRunner(be_app_messenger, &chat, 200000);
+		}
 
 		BMessage shown('shwn');
 		shown.AddInt32("show", fStore.ShowWindow(BRect(40, 40, 340, 240)));
@@ -82,6 +97,14 @@ public:
 			case kIAPValueChanged:
 				Applied(message);
 				break;
+			case 'chat': {
+				BMessage change(kIAPValueChanged);
+				change.AddString(kIAPFieldSrcApp, fSignature.c_str());
+				change.AddString(kIAPFieldSrcItem, "AccKeyFormat");
+				change.AddString("AccKeyFormat", fChats++ % 2 == 0 ? "a - " : "a) ");
+				be_roster->Broadcast(&change);
+				break;
+			}
 			case 'cwin': {
 				BMessage answer('cwnd');
 				answer.AddInt32("result", fStore.CloseWindow(false));
@@ -152,6 +175,9 @@ private:
 	std::string fSignature;
 	const char* fParent;
 	bool fOwner;
+	bool fChatter;
+	int32 fChats = 0;
+	BMessageRunner* fChatterRunner = nullptr;
 	TInterAppPrefs fStore;
 	std::unique_ptr<BMenu> fMenu;
 	BMessageRunner* fGiveUp = nullptr;
@@ -180,14 +206,18 @@ extern "C" __attribute__((used)) const char* __tsan_default_suppressions()
 int main(int argc, char** argv)
 {
 	if (argc < 3) {
-		fprintf(stderr, "usage: iap_child <signature> <test signature> [owner]\n");
+		fprintf(stderr, "usage: iap_child <signature> <test signature> [owner] [chatter]\n");
 		return 2;
 	}
 	// Windows draw into memory only: the test watches them through the
 	// window's owner.
 	setenv("VERSO_HEADLESS", "1", 0);
-	const bool owner = argc > 3 && strcmp(argv[3], "owner") == 0;
-	ChildApp app(argv[1], argv[2], owner);
+	bool owner = false, chatter = false;
+	for (int i = 3; i < argc; i++) {
+		owner |= strcmp(argv[i], "owner") == 0;
+		chatter |= strcmp(argv[i], "chatter") == 0;
+	}
+	ChildApp app(argv[1], argv[2], owner, chatter);
 	if (app.InitCheck() != B_OK)
 		return 1;
 	app.Run();
