@@ -664,12 +664,13 @@ int32 MprisFollower::Position()
 	std::lock_guard<std::mutex> lock(fLock);
 	if (fIndex < 0)
 		return 0;
-	// A reading a little behind the estimate is the call's own delay, not
-	// the player going back: the position holds still until playback
-	// catches up, so that no line is shown twice. A seek or another track
-	// clears the hold; a larger step back is taken as it comes.
+	// While playing, a reading a little behind the estimate is the call's
+	// own delay, not the player going back: the position holds still until
+	// playback catches up, so that no line is shown twice. A seek or another
+	// track clears the hold; a larger step back is taken as it comes. Paused,
+	// the player's own position stands.
 	bigtime_t position = _PositionAt(system_time());
-	if (fShown > position && fShown - position < kHoldBack)
+	if (fPlaying && fShown > position && fShown - position < kHoldBack)
 		position = fShown;
 	fShown = position;
 	return (int32)std::clamp<bigtime_t>(position / 1000, 0, INT32_MAX);

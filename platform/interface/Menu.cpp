@@ -8,6 +8,7 @@
 
 #include "interface/MenuSession.h"
 #include "interface/MenuWindow.h"
+#include "support/Misuse.h"
 
 #include <ctype.h>
 #include <math.h>
@@ -221,9 +222,22 @@ bool BMenu::AddSeparatorItem()
 	return AddItem(new BSeparatorItem);
 }
 
+// A menu in a window (a menu bar, or an open menu in its own window) is
+// changed only under that window's lock.
+static bool menu_window_locked(const BMenu* menu, const char* call)
+{
+	BWindow* window = menu->Window();
+	if (window == NULL || window->IsLocked())
+		return true;
+	BPrivate::report_misuse(call, "the menu's window must be locked by the caller");
+	return false;
+}
+
 bool BMenu::_AddItem(BMenuItem* item, int32 index)
 {
 	if (item == NULL || item->fSuper != NULL || index < 0 || index > CountItems())
+		return false;
+	if (!menu_window_locked(this, "BMenu::AddItem"))
 		return false;
 	fItems.insert(fItems.begin() + index, item);
 	item->_SetSuper(this);
@@ -239,6 +253,8 @@ bool BMenu::RemoveItem(BMenuItem* item)
 {
 	auto found = std::find(fItems.begin(), fItems.end(), item);
 	if (item == NULL || found == fItems.end())
+		return false;
+	if (!menu_window_locked(this, "BMenu::RemoveItem"))
 		return false;
 	fItems.erase(found);
 	if (fSelected == item)

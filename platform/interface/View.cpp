@@ -6,8 +6,11 @@
 
 #include "interface/ClipRegion.h"
 #include "interface/Painter.h"
+#include "interface/ViewTree.h"
 #include "interface/WindowPort.h"
+#include "interface/WindowSurface.h"
 #include "app/LooperAccess.h"
+#include "support/Misuse.h"
 #include <MessageQueue.h>
 
 #include <math.h>
@@ -18,6 +21,7 @@
 using BPrivate::ClipRegion;
 using BPrivate::Painter;
 using BPrivate::PixelBox;
+using BPrivate::ViewWalk;
 
 static BPrivate::InstantiationRegistrar sViewRegistrar("BView", BView::Instantiate);
 
@@ -228,10 +232,8 @@ void BView::AddChild(BView* child, BView* before)
 {
 	if (child == NULL || child->fParent != NULL || child == this)
 		return;
-	if (fWindow != NULL && !fWindow->IsLocked() && fWindow->Thread() >= 0) {
-		fprintf(stderr, "BView::AddChild: the window must be locked\n");
+	if (!_CheckLock("BView::AddChild"))
 		return;
-	}
 	auto at = std::find(fChildren.begin(), fChildren.end(), before);
 	fChildren.insert(at, child);
 	child->fParent = this;
@@ -246,6 +248,8 @@ void BView::AddChild(BView* child, BView* before)
 bool BView::RemoveChild(BView* child)
 {
 	if (child == NULL || child->fParent != this)
+		return false;
+	if (!_CheckLock("BView::RemoveChild"))
 		return false;
 	if (fWindow != NULL) {
 		BRect area = child->_ToWindow(child->Bounds());
@@ -310,62 +314,56 @@ BView* BView::FindView(const char* name) const
 {
 	if (name == NULL)
 		return NULL;
-	if (Name() != NULL && strcmp(Name(), name) == 0)
-		return const_cast<BView*>(this);
-	for (BView* child : fChildren) {
-		if (BView* found = child->FindView(name))
-			return found;
-	}
-	return NULL;
+	return BPrivate::find_view(const_cast<BView*>(this), [name](BView* view) {
+		return view->Name() != NULL && strcmp(view->Name(), name) == 0;
+	});
 }
 
 void BView::_Attach(BWindow* window)
 {
-	fWindow = window;
-	window->AddHandler(this);
-	SetNextHandler(fParent != NULL && fParent != window->fTopView
-		? static_cast<BHandler*>(fParent) : static_cast<BHandler*>(window));
-	for (BView* child : fChildren)
-		child->_Attach(window);
+	BPrivate::for_each_view(this, [window](BView* view) {
+		view->fWindow = window;
+		window->AddHandler(view);
+		BView* parent = view->fParent;
+		view->SetNextHandler(parent != NULL && parent != window->fTopView
+			? static_cast<BHandler*>(parent) : static_cast<BHandler*>(window));
+	});
 }
 
 void BView::_Detach()
 {
-	if (fWindow == NULL)
-		return;
-	for (BView* child : fChildren)
-		child->_Detach();
-	fWindow->_ViewRemoved(this);
-	fWindow->RemoveHandler(this);
-	fWindow = NULL;
+	// A view without a window has none below it either.
+	auto before = [](BView* view) {
+		return view->fWindow != NULL ? ViewWalk::kDescend : ViewWalk::kSkipChildren;
+	};
+	auto after = [](BView* view) {
+		view->fWindow->_ViewRemoved(view);
+		view->fWindow->RemoveHandler(view);
+		view->fWindow = NULL;
+	};
+	BPrivate::walk_views(this, before, after);
 }
 
+// The hooks: AttachedToWindow() and AllDetached() parents first,
+// AllAttached() and DetachedFromWindow() children first.
 void BView::_CallAttached()
 {
-	AttachedToWindow();
-	for (size_t i = 0; i < fChildren.size(); i++)
-		fChildren[i]->_CallAttached();
+	BPrivate::for_each_view(this, [](BView* view) { view->AttachedToWindow(); });
 }
 
 void BView::_CallAllAttached()
 {
-	for (size_t i = 0; i < fChildren.size(); i++)
-		fChildren[i]->_CallAllAttached();
-	AllAttached();
+	BPrivate::for_each_view_after(this, [](BView* view) { view->AllAttached(); });
 }
 
 void BView::_CallDetached()
 {
-	for (size_t i = 0; i < fChildren.size(); i++)
-		fChildren[i]->_CallDetached();
-	DetachedFromWindow();
+	BPrivate::for_each_view_after(this, [](BView* view) { view->DetachedFromWindow(); });
 }
 
 void BView::_CallAllDetached()
 {
-	AllDetached();
-	for (size_t i = 0; i < fChildren.size(); i++)
-		fChildren[i]->_CallAllDetached();
+	BPrivate::for_each_view(this, [](BView* view) { view->AllDetached(); });
 }
 
 // ---- Geometry
@@ -928,7 +926,7 @@ void BView::PopState()
 
 BPrivate::Painter* BView::_Painter() const
 {
-	return fWindow != NULL ? fWindow->fPainter : NULL;
+	return fWindow != NULL ? fWindow->fSurface->GetPainter() : NULL;
 }
 
 // The pixels of the window this view may draw into: its frame cut by its
@@ -941,8 +939,21 @@ BRect BView::_VisibleInWindow() const
 	return visible;
 }
 
-bool BView::_BeginDrawing()
+// A view in a window may only be changed and drawn by the thread that holds
+// the window's lock; anything else is reported (naming the call) and
+// refused.
+bool BView::_CheckLock(const char* call) const
 {
+	if (fWindow == NULL || fWindow->IsLocked())
+		return true;
+	BPrivate::report_misuse(call, "the view's window must be locked by the caller");
+	return false;
+}
+
+bool BView::_BeginDrawing(const char* call)
+{
+	if (!_CheckLock(call))
+		return false;
 	Painter* painter = _Painter();
 	if (painter == NULL || !painter->IsAttached() || IsHidden(fWindow->fTopView))
 		return false;
@@ -959,7 +970,7 @@ bool BView::_BeginDrawing()
 		}
 	}
 	if (fInDraw)
-		region.IntersectWith(*fWindow->fUpdateRegion);
+		region.IntersectWith(fWindow->fSurface->UpdateRegion());
 	if (region.IsEmpty())
 		return false;
 	std::vector<BRect> rects = region.Rects();
@@ -986,50 +997,50 @@ void BView::StrokeLine(BPoint toPoint, pattern p)
 
 void BView::StrokeLine(BPoint start, BPoint end, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::StrokeLine"))
 		_Painter()->StrokeLine(start, end, p);
 	fState.pen = end;
 }
 
 void BView::StrokeRect(BRect rect, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::StrokeRect"))
 		_Painter()->StrokeRect(rect, p);
 }
 
 void BView::FillRect(BRect rect, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::FillRect"))
 		_Painter()->FillRect(rect, p);
 }
 
 void BView::InvertRect(BRect rect)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::InvertRect"))
 		_Painter()->InvertRect(rect);
 }
 
 void BView::StrokeRoundRect(BRect rect, float xRadius, float yRadius, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::StrokeRoundRect"))
 		_Painter()->StrokeRoundRect(rect, xRadius, yRadius, p);
 }
 
 void BView::FillRoundRect(BRect rect, float xRadius, float yRadius, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::FillRoundRect"))
 		_Painter()->FillRoundRect(rect, xRadius, yRadius, p);
 }
 
 void BView::StrokeEllipse(BRect rect, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::StrokeEllipse"))
 		_Painter()->StrokeEllipse(rect, p);
 }
 
 void BView::FillEllipse(BRect rect, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::FillEllipse"))
 		_Painter()->FillEllipse(rect, p);
 }
 
@@ -1047,37 +1058,37 @@ void BView::FillEllipse(BPoint center, float xRadius, float yRadius, pattern p)
 
 void BView::StrokeArc(BRect rect, float startAngle, float arcAngle, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::StrokeArc"))
 		_Painter()->StrokeArc(rect, startAngle, arcAngle, p);
 }
 
 void BView::FillArc(BRect rect, float startAngle, float arcAngle, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::FillArc"))
 		_Painter()->FillArc(rect, startAngle, arcAngle, p);
 }
 
 void BView::StrokeTriangle(BPoint p1, BPoint p2, BPoint p3, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::StrokeTriangle"))
 		_Painter()->StrokeTriangle(p1, p2, p3, p);
 }
 
 void BView::FillTriangle(BPoint p1, BPoint p2, BPoint p3, pattern p)
 {
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::FillTriangle"))
 		_Painter()->FillTriangle(p1, p2, p3, p);
 }
 
 void BView::StrokePolygon(const BPoint* points, int32 count, bool closed, pattern p)
 {
-	if (points != NULL && count > 0 && _BeginDrawing())
+	if (points != NULL && count > 0 && _BeginDrawing("BView::StrokePolygon"))
 		_Painter()->StrokePolygon(points, count, closed, p);
 }
 
 void BView::FillPolygon(const BPoint* points, int32 count, pattern p)
 {
-	if (points != NULL && count > 0 && _BeginDrawing())
+	if (points != NULL && count > 0 && _BeginDrawing("BView::FillPolygon"))
 		_Painter()->FillPolygon(points, count, p);
 }
 
@@ -1102,7 +1113,7 @@ void BView::DrawString(const char* string, int32 length, BPoint point,
 	if (string == NULL)
 		return;
 	float width;
-	if (_BeginDrawing())
+	if (_BeginDrawing("BView::DrawString"))
 		width = _Painter()->DrawString(string, length, point);
 	else
 		width = fState.font.StringWidth(string, length < 0 ? (int32)strlen(string) : length);
@@ -1126,7 +1137,7 @@ void BView::DrawBitmap(const BBitmap* bitmap)
 
 void BView::DrawBitmap(const BBitmap* bitmap, BPoint where)
 {
-	if (bitmap != NULL && bitmap->IsValid() && _BeginDrawing())
+	if (bitmap != NULL && bitmap->IsValid() && _BeginDrawing("BView::DrawBitmap"))
 		_Painter()->DrawBitmap(bitmap, where);
 }
 
@@ -1138,7 +1149,7 @@ void BView::DrawBitmap(const BBitmap* bitmap, BRect destination)
 
 void BView::DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination)
 {
-	if (bitmap != NULL && bitmap->IsValid() && _BeginDrawing())
+	if (bitmap != NULL && bitmap->IsValid() && _BeginDrawing("BView::DrawBitmap"))
 		_Painter()->DrawBitmap(bitmap, source, destination);
 }
 
@@ -1159,7 +1170,7 @@ void BView::DrawBitmapAsync(const BBitmap* bitmap, BRect source, BRect destinati
 
 void BView::Invalidate(BRect invalRect)
 {
-	if (fWindow == NULL || IsHidden(fWindow->fTopView))
+	if (fWindow == NULL || !_CheckLock("BView::Invalidate") || IsHidden(fWindow->fTopView))
 		return;
 	BRect area = _ToWindow(invalRect & Bounds()) & _VisibleInWindow();
 	if (area.IsValid())
@@ -1173,13 +1184,13 @@ void BView::Invalidate()
 
 void BView::Flush() const
 {
-	if (fWindow != NULL)
+	if (fWindow != NULL && _CheckLock("BView::Flush"))
 		fWindow->Flush();
 }
 
 void BView::Sync() const
 {
-	if (fWindow != NULL)
+	if (fWindow != NULL && _CheckLock("BView::Sync"))
 		fWindow->Sync();
 }
 
@@ -1187,15 +1198,26 @@ void BView::Sync() const
 // erased with its view colour and drawn, parents before children.
 void BView::_DrawTree(const ClipRegion& update)
 {
+	auto before = [&update](BView* view) {
+		return view->_DrawInUpdate(update) ? ViewWalk::kDescend : ViewWalk::kSkipChildren;
+	};
+	auto after = [](BView*) {};
+	BPrivate::walk_views(this, before, after);
+}
+
+// False if the view (and so everything below it) is hidden or outside the
+// update.
+bool BView::_DrawInUpdate(const ClipRegion& update)
+{
 	if (fHidden > 0)
-		return;
+		return false;
 	BRect visible = _VisibleInWindow();
 	if (!visible.IsValid())
-		return;
+		return false;
 	ClipRegion here(BPrivate::box_for_rect(visible));
 	here.IntersectWith(update);
 	if (here.IsEmpty())
-		return;
+		return false;
 	if ((fFlags & B_WILL_DRAW) != 0) {
 		BPoint origin = _ToWindow(BPoint(0, 0));
 		BRect area = BPrivate::rect_for_box(here.Frame());
@@ -1212,6 +1234,5 @@ void BView::_DrawTree(const ClipRegion& update)
 		Draw(area);
 		fInDraw = false;
 	}
-	for (size_t i = 0; i < fChildren.size(); i++)
-		fChildren[i]->_DrawTree(update);
+	return true;
 }

@@ -14,6 +14,12 @@
 // only allowed with the window locked (any thread that holds the lock may
 // draw, as on BeOS); a view without a window draws nothing.
 //
+// Locking. The drawing calls, Invalidate(), Flush(), Sync(), AddChild() and
+// RemoveChild() of a view in a window need the window's lock (a bitmap's
+// lock for a view in a bitmap). Called without it they do nothing and
+// report the misuse (see support/Misuse.h: in checked builds and the tests
+// the report stops the program).
+//
 // Invalidate() asks for an update: the window's thread later erases the
 // area with the view colour (nothing for B_TRANSPARENT_COLOR) and calls
 // Draw() on every view with B_WILL_DRAW that the area touches, parents
@@ -249,12 +255,14 @@ private:
 	void _CallAllDetached();
 	void _ParentResized(float dw, float dh);
 	void _SetFrame(BRect frame);
-	bool _BeginDrawing();
+	bool _BeginDrawing(const char* call);
+	bool _CheckLock(const char* call) const;
 	void _EndDrawing(BRect touched);
 	BPoint _ToWindow(BPoint point) const;
 	BRect _ToWindow(BRect rect) const;
 	BRect _VisibleInWindow() const;
 	void _DrawTree(const BPrivate::ClipRegion& update);
+	bool _DrawInUpdate(const BPrivate::ClipRegion& update);
 
 	BRect fFrame;            // in the parent's coordinates
 	BPoint fScroll;          // bounds' left-top corner

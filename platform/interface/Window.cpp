@@ -1,6 +1,7 @@
 #include <Window.h>
 
 #include <Application.h>
+#include <Autolock.h>
 #include <Bitmap.h>
 #include <Button.h>
 #include <MenuBar.h>
@@ -11,10 +12,11 @@
 #include "app/AppWindows.h"
 #include "app/LooperAccess.h"
 #include "app/LooperPort.h"
-#include "interface/ClipRegion.h"
-#include "interface/Painter.h"
+#include "interface/ViewTree.h"
 #include "interface/WindowAccess.h"
 #include "interface/WindowPort.h"
+#include "interface/WindowSurface.h"
+#include "support/Misuse.h"
 
 #include <ctype.h>
 #include <math.h>
@@ -24,12 +26,8 @@
 
 #include <algorithm>
 
-using BPrivate::ClipRegion;
-using BPrivate::box_for_rect;
-using BPrivate::rect_for_box;
-
-// Damage is kept as a few rectangles; beyond this many they become one.
-static const size_t kMaxDamageRects = 8;
+using BPrivate::ViewWalk;
+using BPrivate::WindowSurface;
 
 // Fields with a value to fall back on.
 static bool bool_field(const BMessage* message, const char* name, bool fallback)
@@ -148,37 +146,27 @@ void BWindow::_Init(BRect frame, const char* title, window_look look,
 	fMouseTarget = NULL;
 	fDefaultButton = NULL;
 	fKeyMenuBar = NULL;
-	fInvalid = new ClipRegion;
-	fUpdateRegion = new ClipRegion;
 	fUpdatePending = false;
 	fPresentPending = false;
-	fPainter = new BPrivate::Painter;
-	fBits = NULL;
-	fWidth = 0;
-	fHeight = 0;
-	fBytesPerRow = 0;
+	if (fOffscreen)
+		fSurface.reset(new WindowSurface(bitmap));
+	else
+		fSurface.reset(new WindowSurface(fFrame.IntegerWidth() + 1, fFrame.IntegerHeight() + 1));
 
 	fTopView = new BView(Bounds(), "top view", B_FOLLOW_ALL, B_WILL_DRAW);
 	fTopView->_Attach(this);
 
-	if (fOffscreen) {
-		fBits = static_cast<uint32*>(bitmap->Bits());
-		fWidth = bitmap->Bounds().IntegerWidth() + 1;
-		fHeight = bitmap->Bounds().IntegerHeight() + 1;
-		fBytesPerRow = bitmap->BytesPerRow();
-		fPainter->Attach(bitmap);
+	if (fOffscreen)
 		return;
-	}
 
-	_ResizeBuffer();
 	fWindowPort = std::make_shared<BPrivate::WindowPort>(
 		BPrivate::LooperAccess::Port(this));
 	display::WindowParams params;
 	params.title = fTitle;
 	params.x = (int32)fFrame.left;
 	params.y = (int32)fFrame.top;
-	params.width = fWidth;
-	params.height = fHeight;
+	params.width = fSurface->Width();
+	params.height = fSurface->Height();
 	params.decoration = decoration_for_look(fLook);
 	params.alwaysOnTop = feel_stays_on_top(fFeel);
 	params.acceptsFocus = (fFlags & B_AVOID_FOCUS) == 0;
@@ -208,16 +196,13 @@ BWindow::~BWindow()
 	fTopView = NULL;
 	for (Shortcut& shortcut : fShortcuts)
 		delete shortcut.message;
-	delete fPainter;
-	delete fInvalid;
-	delete fUpdateRegion;
 	free(fTitle);
 }
 
 void BWindow::Quit()
 {
 	if (!IsLocked()) {
-		fprintf(stderr, "BWindow::Quit: the window must be locked\n");
+		BPrivate::report_misuse("BWindow::Quit", "the window must be locked by the caller");
 		return;
 	}
 	// Off the screen at once, whichever thread asks.
@@ -233,14 +218,18 @@ thread_id BWindow::Run()
 
 // ---- Views
 
+// These two lock the window themselves, so that any thread may call them.
 void BWindow::AddChild(BView* child, BView* before)
 {
-	fTopView->AddChild(child, before);
+	BAutolock lock(this);
+	if (lock.IsLocked())
+		fTopView->AddChild(child, before);
 }
 
 bool BWindow::RemoveChild(BView* child)
 {
-	return fTopView->RemoveChild(child);
+	BAutolock lock(this);
+	return lock.IsLocked() && fTopView->RemoveChild(child);
 }
 
 int32 BWindow::CountChildren() const
@@ -255,33 +244,33 @@ BView* BWindow::ChildAt(int32 index) const
 
 BView* BWindow::FindView(const char* viewName) const
 {
-	for (int32 i = 0; BView* child = fTopView->ChildAt(i); i++) {
-		if (BView* found = child->FindView(viewName))
-			return found;
-	}
-	return NULL;
-}
-
-static BView* view_at(BView* view, BPoint point)
-{
-	// Later children lie on top of earlier ones.
-	for (int32 i = view->CountChildren() - 1; i >= 0; i--) {
-		BView* child = view->ChildAt(i);
-		if (child->IsHidden(view))
-			continue;
-		if (child->Frame().Contains(point)) {
-			BPoint inChild = child->ConvertFromParent(point);
-			return view_at(child, inChild);
-		}
-	}
-	return view;
+	if (viewName == NULL)
+		return NULL;
+	return BPrivate::find_view(fTopView, [&](BView* view) {
+		return view != fTopView && view->Name() != NULL
+			&& strcmp(view->Name(), viewName) == 0;
+	});
 }
 
 BView* BWindow::FindView(BPoint point) const
 {
 	if (!Bounds().Contains(point))
 		return NULL;
-	BView* view = view_at(fTopView, point);
+	// Down from the top view, into the child under the point at each level;
+	// later children lie on top of earlier ones.
+	BView* view = fTopView;
+	for (bool deeper = true; deeper;) {
+		deeper = false;
+		for (int32 i = view->CountChildren() - 1; i >= 0; i--) {
+			BView* child = view->ChildAt(i);
+			if (child->fHidden == 0 && child->Frame().Contains(point)) {
+				point = child->ConvertFromParent(point);
+				view = child;
+				deeper = true;
+				break;
+			}
+		}
+	}
 	return view == fTopView ? NULL : view;
 }
 
@@ -338,21 +327,14 @@ void BWindow::_ViewRemoved(BView* view)
 		fDefaultButton = NULL;
 }
 
-static void collect_navigable(BView* view, std::vector<BView*>& out)
-{
-	for (int32 i = 0; BView* child = view->ChildAt(i); i++) {
-		if (child->IsHidden(view))
-			continue;
-		if ((child->Flags() & B_NAVIGABLE) != 0)
-			out.push_back(child);
-		collect_navigable(child, out);
-	}
-}
-
 void BWindow::_NavigateFocus(bool backward)
 {
-	std::vector<BView*> views;
-	collect_navigable(fTopView, views);
+	// Shown views with B_NAVIGABLE, in the order of the tree.
+	std::vector<BView*> views = BPrivate::collect_views(fTopView,
+		[](BView* view) {
+			return view->fHidden == 0 && (view->Flags() & B_NAVIGABLE) != 0;
+		},
+		[](BView* view) { return view->fHidden == 0; });
 	if (views.empty())
 		return;
 	auto it = std::find(views.begin(), views.end(), fFocus);
@@ -426,16 +408,8 @@ void BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 				return;
 			fActive = active;
 			WindowActivated(active);
-			std::vector<BView*> views;
-			std::vector<BView*> stack{fTopView};
-			while (!stack.empty()) {
-				BView* view = stack.back();
-				stack.pop_back();
-				if (view != fTopView)
-					views.push_back(view);
-				for (int32 i = view->CountChildren() - 1; i >= 0; i--)
-					stack.push_back(view->ChildAt(i));
-			}
+			std::vector<BView*> views = BPrivate::collect_views(fTopView,
+				[](BView*) { return true; });
 			for (BView* view : views) {
 				if (view->Window() == this)
 					view->WindowActivated(active);
@@ -479,18 +453,11 @@ void BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 			_Damaged(Bounds());
 			return;
 		case B_PULSE:
-		{
-			std::vector<BView*> stack{fTopView};
-			while (!stack.empty()) {
-				BView* view = stack.back();
-				stack.pop_back();
+			BPrivate::for_each_view(fTopView, [&](BView* view) {
 				if ((view->Flags() & B_PULSE_NEEDED) != 0 && !view->IsHidden(fTopView))
 					view->Pulse();
-				for (int32 i = view->CountChildren() - 1; i >= 0; i--)
-					stack.push_back(view->ChildAt(i));
-			}
+			});
 			return;
-		}
 		case B_VIEW_MOVED:
 		case B_VIEW_RESIZED:
 		{
@@ -557,18 +524,8 @@ void BWindow::_HandleMouse(BMessage* message)
 	};
 
 	// Views that asked for every pointer event get this one too.
-	std::vector<BView*> listeners;
-	{
-		std::vector<BView*> stack{fTopView};
-		while (!stack.empty()) {
-			BView* view = stack.back();
-			stack.pop_back();
-			if (view != fTopView && (view->fEventMask & B_POINTER_EVENTS) != 0)
-				listeners.push_back(view);
-			for (int32 i = view->CountChildren() - 1; i >= 0; i--)
-				stack.push_back(view->ChildAt(i));
-		}
-	}
+	std::vector<BView*> listeners = BPrivate::collect_views(fTopView,
+		[](BView* view) { return (view->fEventMask & B_POINTER_EVENTS) != 0; });
 
 	BView* target = NULL;
 	uint32 transit = B_INSIDE_VIEW;
@@ -836,7 +793,8 @@ void BWindow::ResizeTo(float width, float height)
 	fFrame.bottom = fFrame.top + height;
 	_HandleResized();
 	if (fWindowPort != nullptr)
-		fWindowPort->Server().ResizeWindow(fWindowPort->Id(), fWidth, fHeight);
+		fWindowPort->Server().ResizeWindow(fWindowPort->Id(), fSurface->Width(),
+			fSurface->Height());
 }
 
 void BWindow::SetSizeLimits(float minWidth, float maxWidth, float minHeight,
@@ -1028,32 +986,14 @@ bool BWindow::IsFloating() const
 
 // ---- Drawing
 
-void BWindow::_ResizeBuffer()
-{
-	int32 width = fFrame.IntegerWidth() + 1;
-	int32 height = fFrame.IntegerHeight() + 1;
-	std::vector<uint32> buffer((size_t)width * height, 0xffffffff);
-	for (int32 y = 0; y < std::min(height, fHeight); y++) {
-		memcpy(&buffer[(size_t)y * width], &fBuffer[(size_t)y * fWidth],
-			sizeof(uint32) * std::min(width, fWidth));
-	}
-	fBuffer.swap(buffer);
-	fWidth = width;
-	fHeight = height;
-	fBytesPerRow = width * 4;
-	fBits = fBuffer.data();
-	fPainter->Attach(fBits, fWidth, fHeight, fBytesPerRow, B_RGB32);
-}
-
 // The frame's size changed: a new buffer, the views follow, all is drawn
 // again.
 void BWindow::_HandleResized()
 {
 	if (fOffscreen)
 		return;
-	_ResizeBuffer();
+	fSurface->Resize(fFrame.IntegerWidth() + 1, fFrame.IntegerHeight() + 1);
 	fTopView->_SetFrame(Bounds());
-	fDamage.clear();
 	_Invalidate(Bounds());
 }
 
@@ -1061,8 +1001,8 @@ void BWindow::_Invalidate(BRect windowRect)
 {
 	if (fOffscreen)
 		return;
-	fInvalid->Include(box_for_rect(windowRect & Bounds()));
-	if (fUpdatePending || fUpdatesDisabled > 0 || fInvalid->IsEmpty())
+	fSurface->Invalidate(windowRect & Bounds());
+	if (fUpdatePending || fUpdatesDisabled > 0 || !fSurface->NeedsUpdate())
 		return;
 	fUpdatePending = true;
 	BPrivate::LooperAccess::Port(this)->Push(new BMessage(_UPDATE_), 0, true);
@@ -1071,12 +1011,10 @@ void BWindow::_Invalidate(BRect windowRect)
 void BWindow::_HandleUpdate()
 {
 	fUpdatePending = false;
-	if (fInvalid->IsEmpty())
+	if (!fSurface->BeginUpdate())
 		return;
-	std::swap(fInvalid, fUpdateRegion);
-	fInvalid->MakeEmpty();
-	fTopView->_DrawTree(*fUpdateRegion);
-	fUpdateRegion->MakeEmpty();
+	fTopView->_DrawTree(fSurface->UpdateRegion());
+	fSurface->EndUpdate();
 }
 
 void BWindow::_Damaged(BRect windowRect)
@@ -1086,14 +1024,7 @@ void BWindow::_Damaged(BRect windowRect)
 	windowRect = windowRect & Bounds();
 	if (!windowRect.IsValid())
 		return;
-	if (fDamage.size() >= kMaxDamageRects) {
-		BRect all = windowRect;
-		for (const BRect& rect : fDamage)
-			all = all | rect;
-		fDamage.assign(1, all);
-	} else {
-		fDamage.push_back(windowRect);
-	}
+	fSurface->AddDamage(windowRect);
 	// Drawing by another thread that holds the lock reaches the screen when
 	// the window's thread has finished the message this posts.
 	if (!fPresentPending && Thread() >= 0 && find_thread(NULL) != Thread()) {
@@ -1105,18 +1036,10 @@ void BWindow::_Damaged(BRect windowRect)
 
 void BWindow::_Present() const
 {
-	if (fDamage.empty() || fWindowPort == nullptr)
+	if (!fSurface->HasDamage() || fWindowPort == nullptr)
 		return;
-	std::vector<display::PixelRect> rects;
-	rects.reserve(fDamage.size());
-	for (const BRect& rect : fDamage) {
-		BPrivate::PixelBox box = box_for_rect(rect);
-		rects.push_back(display::PixelRect{box.left, box.top,
-			box.right - box.left + 1, box.bottom - box.top + 1});
-	}
-	fDamage.clear();
-	display::PixelSource source{fBits, fWidth, fHeight, fBytesPerRow};
-	fWindowPort->Server().Present(fWindowPort->Id(), source, rects.data(),
+	std::vector<display::PixelRect> rects = fSurface->TakeDamage();
+	fWindowPort->Server().Present(fWindowPort->Id(), fSurface->Pixels(), rects.data(),
 		(int32)rects.size());
 }
 
@@ -1129,7 +1052,7 @@ void BWindow::UpdateIfNeeded()
 {
 	if (find_thread(NULL) != Thread())
 		return;
-	if (!fInvalid->IsEmpty())
+	if (fSurface->NeedsUpdate())
 		_HandleUpdate();
 	_Present();
 }
@@ -1153,7 +1076,7 @@ void BWindow::DisableUpdates()
 
 void BWindow::EnableUpdates()
 {
-	if (fUpdatesDisabled > 0 && --fUpdatesDisabled == 0 && !fInvalid->IsEmpty()) {
+	if (fUpdatesDisabled > 0 && --fUpdatesDisabled == 0 && fSurface->NeedsUpdate()) {
 		fUpdatePending = true;
 		BPrivate::LooperAccess::Port(this)->Push(new BMessage(_UPDATE_), 0, true);
 	}
@@ -1161,7 +1084,7 @@ void BWindow::EnableUpdates()
 
 bool BWindow::NeedsUpdate() const
 {
-	return !fInvalid->IsEmpty();
+	return fSurface->NeedsUpdate();
 }
 
 void BWindow::SetPulseRate(bigtime_t rate)
@@ -1190,12 +1113,7 @@ display::window_id BPrivate::WindowAccess::NativeWindow(const BWindow* window)
 void BPrivate::WindowAccess::ReadBackbuffer(const BWindow* window,
 	std::vector<uint32>* pixels, int32* width, int32* height)
 {
-	*width = window->fWidth;
-	*height = window->fHeight;
-	pixels->resize((size_t)window->fWidth * window->fHeight);
-	const uint8* row = reinterpret_cast<const uint8*>(window->fBits);
-	for (int32 y = 0; y < window->fHeight; y++, row += window->fBytesPerRow)
-		memcpy(&(*pixels)[(size_t)y * window->fWidth], row, (size_t)window->fWidth * 4);
+	window->fSurface->ReadPixels(pixels, width, height);
 }
 
 status_t BPrivate::WindowAccess::WritePng(BWindow* window, const char* path)

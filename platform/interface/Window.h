@@ -43,9 +43,8 @@ class BView;
 class BBitmap;
 
 namespace BPrivate {
-class ClipRegion;
-class Painter;
 class WindowPort;
+class WindowSurface;
 class ViewAccess;
 class WindowAccess;
 }
@@ -111,6 +110,7 @@ public:
 	void Close() { Quit(); }
 
 	// ---- Views
+	// AddChild and RemoveChild lock the window themselves.
 	void AddChild(BView* child, BView* before = NULL);
 	bool RemoveChild(BView* child);
 	int32 CountChildren() const;
@@ -224,7 +224,6 @@ private:
 	void _Init(BRect frame, const char* title, window_look look,
 		window_feel feel, uint32 flags, uint32 workspaces, BBitmap* bitmap = NULL);
 	virtual void _MessageDispatched();
-	void _ResizeBuffer();
 	void _HandleMouse(BMessage* message);
 	void _HandleKey(BMessage* message);
 	bool _HandleShortcut(BMessage* message);
@@ -262,18 +261,11 @@ private:
 	BMessageRunner* fPulseRunner;
 	std::vector<Shortcut> fShortcuts;
 
-	// The drawing surface: the backbuffer (or the bitmap's pixels).
-	BPrivate::Painter* fPainter;
-	std::vector<uint32> fBuffer;
-	uint32* fBits;
-	int32 fWidth;
-	int32 fHeight;
-	int32 fBytesPerRow;
-	BPrivate::ClipRegion* fInvalid;       // owned; waiting for _UPDATE_
-	BPrivate::ClipRegion* fUpdateRegion;  // owned; being drawn now
-	bool fUpdatePending;
-	bool fPresentPending;
-	mutable std::vector<BRect> fDamage;   // drawn, not yet on the screen
+	// The backbuffer (or the bitmap's pixels), its painter, the areas
+	// waiting for an update and the damage not yet on the screen.
+	std::unique_ptr<BPrivate::WindowSurface> fSurface;
+	bool fUpdatePending;     // an _UPDATE_ is queued
+	bool fPresentPending;    // a present message is queued
 
 	// An offscreen window draws into a bitmap; used by BBitmap.
 	BWindow(BBitmap* bitmap);

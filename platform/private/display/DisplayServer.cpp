@@ -77,20 +77,17 @@ DisplayServer::~DisplayServer()
 
 bool DisplayServer::IsHeadless() const
 {
-	return fCore->fBackend->IsHeadless();
+	return fCore->IsHeadless();
 }
 
 const char* DisplayServer::BackendName() const
 {
-	return fCore->fBackend->Name();
+	return fCore->BackendName();
 }
 
 void DisplayServer::GetScreenSize(int32* width, int32* height) const
 {
-	if (width != nullptr)
-		*width = fCore->fScreenWidth;
-	if (height != nullptr)
-		*height = fCore->fScreenHeight;
+	fCore->GetScreenSize(width, height);
 }
 
 window_id DisplayServer::CreateWindow(const WindowParams& params,
@@ -99,11 +96,7 @@ window_id DisplayServer::CreateWindow(const WindowParams& params,
 	if (!valid_size(params.width, params.height))
 		return B_BAD_VALUE;
 
-	window_id id;
-	{
-		std::lock_guard<std::mutex> lock(fCore->fStateLock);
-		id = fCore->fNextId++;
-	}
+	window_id id = fCore->NewWindowId();
 	auto window = std::make_shared<WindowRecord>(id, listener, params);
 	if (!window->ResizeContents(params.width, params.height))
 		return B_NO_MEMORY;
@@ -111,12 +104,9 @@ window_id DisplayServer::CreateWindow(const WindowParams& params,
 	ServerCore& core = *fCore;
 	status_t result = B_ERROR;
 	status_t status = core.RunSync([&]() {
-		result = core.fBackend->CreateNative(*window, params);
-		if (result != B_OK)
-			return;
-		std::lock_guard<std::mutex> lock(core.fStateLock);
-		core.fWindows[id] = window;
-		core.RaiseLocked(id, params.alwaysOnTop);
+		result = core.Backend().CreateNative(*window, params);
+		if (result == B_OK)
+			core.AddWindow(window, params.alwaysOnTop);
 	});
 	if (status != B_OK)
 		return status;
@@ -131,15 +121,7 @@ status_t DisplayServer::DestroyWindow(window_id id)
 		WindowRef window = core.Find(id);
 		if (window == nullptr || window->destroyed)
 			return;
-		// Nothing presented is lost to the screenshot folder.
-		if (window->shotDue != 0)
-			core.WriteScreenshot(*window);
-		core.fBackend->DestroyNative(*window);
-		window->destroyed = true;
-		std::lock_guard<std::mutex> lock(core.fStateLock);
-		core.fWindows.erase(id);
-		core.fOrder.erase(std::remove(core.fOrder.begin(), core.fOrder.end(), id),
-			core.fOrder.end());
+		core.RemoveWindow(*window);
 		result = B_OK;
 	});
 	return status != B_OK ? status : result;
@@ -151,9 +133,9 @@ status_t DisplayServer::MoveWindow(window_id id, int32 x, int32 y, uint32 serial
 	if (window == nullptr)
 		return B_BAD_VALUE;
 	{
-		std::lock_guard<std::mutex> lock(fCore->fStateLock);
-		window->state.x = x;
-		window->state.y = y;
+		ServerCore::StateAccess state(*fCore);
+		state.Of(*window).x = x;
+		state.Of(*window).y = y;
 	}
 	ServerCore* core = fCore.get();
 	return core->Post([core, window, x, y, serial]() {
@@ -161,8 +143,8 @@ status_t DisplayServer::MoveWindow(window_id id, int32 x, int32 y, uint32 serial
 			return;
 		if (serial != 0)
 			window->moveSerial = serial;
-		core->fBackend->Move(*window, x, y);
-		if (!core->fBackend->IsHeadless())
+		core->Backend().Move(*window, x, y);
+		if (!core->Backend().IsHeadless())
 			remember_pending_geometry(window->pendingMoves, x, y);
 		core->ReportMoved(*window, x, y);
 	});
@@ -183,16 +165,16 @@ status_t DisplayServer::ResizeWindow(window_id id, int32 width, int32 height)
 			return B_NO_MEMORY;
 	}
 	{
-		std::lock_guard<std::mutex> lock(fCore->fStateLock);
-		window->state.width = width;
-		window->state.height = height;
+		ServerCore::StateAccess state(*fCore);
+		state.Of(*window).width = width;
+		state.Of(*window).height = height;
 	}
 	ServerCore* core = fCore.get();
 	return core->Post([core, window, width, height]() {
 		if (window->destroyed)
 			return;
-		core->fBackend->Resize(*window, width, height);
-		if (!core->fBackend->IsHeadless())
+		core->Backend().Resize(*window, width, height);
+		if (!core->Backend().IsHeadless())
 			remember_pending_geometry(window->pendingSizes, width, height);
 		core->ReportResized(*window, width, height);
 	});
@@ -205,13 +187,13 @@ status_t DisplayServer::SetTitle(window_id id, const char* title)
 		return B_BAD_VALUE;
 	std::string text = title != nullptr ? title : "";
 	{
-		std::lock_guard<std::mutex> lock(fCore->fStateLock);
-		window->state.title = text;
+		ServerCore::StateAccess state(*fCore);
+		state.Of(*window).title = text;
 	}
 	ServerCore* core = fCore.get();
 	return core->Post([core, window, text]() {
 		if (!window->destroyed)
-			core->fBackend->SetTitle(*window, text.c_str());
+			core->Backend().SetTitle(*window, text.c_str());
 	});
 }
 
@@ -221,13 +203,13 @@ status_t DisplayServer::SetDecoration(window_id id, Decoration decoration)
 	if (window == nullptr)
 		return B_BAD_VALUE;
 	{
-		std::lock_guard<std::mutex> lock(fCore->fStateLock);
-		window->state.decoration = decoration;
+		ServerCore::StateAccess state(*fCore);
+		state.Of(*window).decoration = decoration;
 	}
 	ServerCore* core = fCore.get();
 	return core->Post([core, window, decoration]() {
 		if (!window->destroyed)
-			core->fBackend->SetDecoration(*window, decoration);
+			core->Backend().SetDecoration(*window, decoration);
 	});
 }
 
@@ -237,16 +219,16 @@ status_t DisplayServer::SetAlwaysOnTop(window_id id, bool onTop)
 	if (window == nullptr)
 		return B_BAD_VALUE;
 	{
-		std::lock_guard<std::mutex> lock(fCore->fStateLock);
-		if (window->state.alwaysOnTop == onTop)
+		ServerCore::StateAccess state(*fCore);
+		if (state.Of(*window).alwaysOnTop == onTop)
 			return B_OK;
-		window->state.alwaysOnTop = onTop;
-		fCore->RaiseLocked(id, onTop);
+		state.Of(*window).alwaysOnTop = onTop;
+		state.Raise(id, onTop);
 	}
 	ServerCore* core = fCore.get();
 	return core->Post([core, window, onTop]() {
 		if (!window->destroyed)
-			core->fBackend->SetAlwaysOnTop(*window, onTop);
+			core->Backend().SetAlwaysOnTop(*window, onTop);
 	});
 }
 
@@ -256,16 +238,16 @@ status_t DisplayServer::ShowWindow(window_id id)
 	if (window == nullptr)
 		return B_BAD_VALUE;
 	{
-		std::lock_guard<std::mutex> lock(fCore->fStateLock);
-		if (!window->state.hidden)
+		ServerCore::StateAccess state(*fCore);
+		if (!state.Of(*window).hidden)
 			return B_OK;
-		window->state.hidden = false;
-		fCore->RaiseLocked(id, window->state.alwaysOnTop);
+		state.Of(*window).hidden = false;
+		state.Raise(id, state.Of(*window).alwaysOnTop);
 	}
 	ServerCore* core = fCore.get();
 	return core->Post([core, window]() {
 		if (!window->destroyed)
-			core->fBackend->Show(*window);
+			core->Backend().Show(*window);
 	});
 }
 
@@ -275,15 +257,15 @@ status_t DisplayServer::HideWindow(window_id id)
 	if (window == nullptr)
 		return B_BAD_VALUE;
 	{
-		std::lock_guard<std::mutex> lock(fCore->fStateLock);
-		if (window->state.hidden)
+		ServerCore::StateAccess state(*fCore);
+		if (state.Of(*window).hidden)
 			return B_OK;
-		window->state.hidden = true;
+		state.Of(*window).hidden = true;
 	}
 	ServerCore* core = fCore.get();
 	return core->Post([core, window]() {
 		if (!window->destroyed)
-			core->fBackend->Hide(*window);
+			core->Backend().Hide(*window);
 	});
 }
 
@@ -295,7 +277,7 @@ status_t DisplayServer::MinimizeWindow(window_id id, bool minimize)
 	ServerCore* core = fCore.get();
 	return core->Post([core, window, minimize]() {
 		if (!window->destroyed)
-			core->fBackend->Minimize(*window, minimize);
+			core->Backend().Minimize(*window, minimize);
 	});
 }
 
@@ -305,13 +287,13 @@ status_t DisplayServer::ActivateWindow(window_id id)
 	if (window == nullptr)
 		return B_BAD_VALUE;
 	{
-		std::lock_guard<std::mutex> lock(fCore->fStateLock);
-		fCore->RaiseLocked(id, window->state.alwaysOnTop);
+		ServerCore::StateAccess state(*fCore);
+		state.Raise(id, state.Of(*window).alwaysOnTop);
 	}
 	ServerCore* core = fCore.get();
 	return core->Post([core, window]() {
 		if (!window->destroyed)
-			core->fBackend->Activate(*window);
+			core->Backend().Activate(*window);
 	});
 }
 
@@ -322,15 +304,15 @@ status_t DisplayServer::GetWindowState(window_id id, WindowState* state) const
 	WindowRef window = fCore->Find(id);
 	if (window == nullptr)
 		return B_BAD_VALUE;
-	std::lock_guard<std::mutex> lock(fCore->fStateLock);
-	*state = window->state;
+	ServerCore::StateAccess access(*fCore);
+	*state = access.Of(*window);
 	return B_OK;
 }
 
 std::vector<window_id> DisplayServer::WindowOrder() const
 {
-	std::lock_guard<std::mutex> lock(fCore->fStateLock);
-	return fCore->fOrder;
+	ServerCore::StateAccess state(*fCore);
+	return state.Order();
 }
 
 status_t DisplayServer::Present(window_id id, const PixelSource& source,
@@ -412,7 +394,7 @@ status_t DisplayServer::WriteContentsToPng(window_id id, const char* path) const
 
 uint32 DisplayServer::Modifiers() const
 {
-	return fCore->fModifiers.load();
+	return fCore->Modifiers();
 }
 
 status_t DisplayServer::Sync()

@@ -181,7 +181,7 @@ struct KeyInput {
 };
 
 class DisplayBackend;
-struct ServerCore;
+class ServerCore;
 
 class DisplayServer {
 public:

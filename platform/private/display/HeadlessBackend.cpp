@@ -58,9 +58,9 @@ void HeadlessBackend::Focus(WindowRecord& window)
 {
 	bool focusable;
 	{
-		std::lock_guard<std::mutex> lock(fCore.fStateLock);
-		focusable = window.acceptsFocus && !window.state.hidden
-			&& !window.state.minimized;
+		ServerCore::StateAccess state(fCore);
+		focusable = window.acceptsFocus && !state.Of(window).hidden
+			&& !state.Of(window).minimized;
 	}
 	if (!focusable)
 		return;
@@ -75,8 +75,7 @@ void HeadlessBackend::PassFocusOn(WindowRecord& window)
 {
 	bool active;
 	{
-		std::lock_guard<std::mutex> lock(fCore.fStateLock);
-		active = window.state.active;
+		active = ServerCore::StateAccess(fCore).Of(window).active;
 	}
 	if (!active)
 		return;

@@ -12,7 +12,7 @@
 
 namespace display {
 
-struct ServerCore;
+class ServerCore;
 
 class HeadlessBackend : public DisplayBackend {
 public:

@@ -9,7 +9,7 @@
 
 namespace display {
 
-struct ServerCore;
+class ServerCore;
 
 std::unique_ptr<DisplayBackend> make_sdl_backend(ServerCore& core);
 

@@ -7,6 +7,7 @@
 #include "kernel/ThreadName.h"
 #include "interface/Modifiers.h"
 #include "interface/PngWriter.h"
+#include "support/Misuse.h"
 
 #include <OS.h>
 
@@ -199,6 +200,65 @@ bool ServerCore::OnDisplayThread() const
 	return std::this_thread::get_id() == fThreadId;
 }
 
+void ServerCore::CheckDisplayThread(const char* call) const
+{
+	if (BPrivate::misuse_checks_on() && !OnDisplayThread())
+		BPrivate::report_misuse(call, "must run on the display thread");
+}
+
+void ServerCore::GetScreenSize(int32* width, int32* height) const
+{
+	if (width != nullptr)
+		*width = fScreenWidth;
+	if (height != nullptr)
+		*height = fScreenHeight;
+}
+
+window_id ServerCore::NewWindowId()
+{
+	std::lock_guard<std::mutex> lock(fStateLock);
+	return fNextId++;
+}
+
+ServerCore::StateAccess::StateAccess(ServerCore& core)
+	:
+	fCore(core),
+	fLock(core.fStateLock)
+{
+}
+
+void ServerCore::StateAccess::Raise(window_id id, bool alwaysOnTop)
+{
+	fCore.RaiseLocked(id, alwaysOnTop);
+}
+
+DisplayBackend& ServerCore::Backend()
+{
+	CheckDisplayThread("display::ServerCore::Backend");
+	return *fBackend;
+}
+
+void ServerCore::AddWindow(const WindowRef& window, bool alwaysOnTop)
+{
+	CheckDisplayThread("display::ServerCore::AddWindow");
+	std::lock_guard<std::mutex> lock(fStateLock);
+	fWindows[window->id] = window;
+	RaiseLocked(window->id, alwaysOnTop);
+}
+
+void ServerCore::RemoveWindow(WindowRecord& window)
+{
+	CheckDisplayThread("display::ServerCore::RemoveWindow");
+	// Nothing presented is lost to the screenshot folder.
+	if (window.shotDue != 0)
+		WriteScreenshot(window);
+	fBackend->DestroyNative(window);
+	window.destroyed = true;
+	std::lock_guard<std::mutex> lock(fStateLock);
+	fWindows.erase(window.id);
+	fOrder.erase(std::remove(fOrder.begin(), fOrder.end(), window.id), fOrder.end());
+}
+
 status_t ServerCore::Post(std::function<void()> work)
 {
 	{
@@ -267,6 +327,7 @@ void ServerCore::RaiseLocked(window_id id, bool alwaysOnTop)
 
 void ServerCore::OnNativeMoved(WindowRecord& window, int32 x, int32 y)
 {
+	CheckDisplayThread("display::ServerCore::OnNativeMoved");
 	if (confirm_pending(window.pendingMoves, x, y))
 		return;
 	{
@@ -279,6 +340,7 @@ void ServerCore::OnNativeMoved(WindowRecord& window, int32 x, int32 y)
 
 void ServerCore::OnNativeResized(WindowRecord& window, int32 width, int32 height)
 {
+	CheckDisplayThread("display::ServerCore::OnNativeResized");
 	if (width <= 0 || height <= 0)
 		return;
 	if (confirm_pending(window.pendingSizes, width, height))
@@ -297,6 +359,7 @@ void ServerCore::OnNativeResized(WindowRecord& window, int32 width, int32 height
 
 void ServerCore::OnNativeFocus(WindowRecord& window, bool active)
 {
+	CheckDisplayThread("display::ServerCore::OnNativeFocus");
 	{
 		std::lock_guard<std::mutex> lock(fStateLock);
 		if (window.state.active == active)
@@ -310,6 +373,7 @@ void ServerCore::OnNativeFocus(WindowRecord& window, bool active)
 
 void ServerCore::OnNativeMinimized(WindowRecord& window, bool minimized)
 {
+	CheckDisplayThread("display::ServerCore::OnNativeMinimized");
 	{
 		std::lock_guard<std::mutex> lock(fStateLock);
 		if (window.state.minimized == minimized)
@@ -323,6 +387,7 @@ void ServerCore::OnNativeMinimized(WindowRecord& window, bool minimized)
 
 void ServerCore::OnNativeExposed(WindowRecord& window)
 {
+	CheckDisplayThread("display::ServerCore::OnNativeExposed");
 	DisplayEvent event;
 	event.type = EventType::kExposed;
 	event.width = window.reportedWidth;
@@ -332,15 +397,15 @@ void ServerCore::OnNativeExposed(WindowRecord& window)
 
 void ServerCore::OnNativeClose(WindowRecord& window)
 {
+	CheckDisplayThread("display::ServerCore::OnNativeClose");
 	DisplayEvent event;
 	event.type = EventType::kCloseRequested;
 	Deliver(window, event);
 }
 
-static void set_position(ServerCore& core, WindowRecord& window, DisplayEvent& event,
-	int32 x, int32 y)
+void ServerCore::SetPosition(WindowRecord& window, DisplayEvent& event, int32 x, int32 y)
 {
-	std::lock_guard<std::mutex> lock(core.fStateLock);
+	std::lock_guard<std::mutex> lock(fStateLock);
 	event.x = x;
 	event.y = y;
 	event.screenX = window.state.x + x;
@@ -349,10 +414,11 @@ static void set_position(ServerCore& core, WindowRecord& window, DisplayEvent& e
 
 void ServerCore::OnMouseMove(WindowRecord& window, int32 x, int32 y, bigtime_t when)
 {
+	CheckDisplayThread("display::ServerCore::OnMouseMove");
 	DisplayEvent event;
 	event.type = EventType::kMouseMoved;
 	event.when = when;
-	set_position(*this, window, event, x, y);
+	SetPosition(window, event, x, y);
 	event.buttons = fButtons;
 	event.modifiers = fModifiers.load();
 	Deliver(window, event);
@@ -361,10 +427,11 @@ void ServerCore::OnMouseMove(WindowRecord& window, int32 x, int32 y, bigtime_t w
 void ServerCore::OnMouseButton(WindowRecord& window, int32 x, int32 y,
 	uint32 button, bool down, bigtime_t when)
 {
+	CheckDisplayThread("display::ServerCore::OnMouseButton");
 	DisplayEvent event;
 	event.type = down ? EventType::kMouseDown : EventType::kMouseUp;
 	event.when = when != 0 ? when : display_clock();
-	set_position(*this, window, event, x, y);
+	SetPosition(window, event, x, y);
 	if (down) {
 		fButtons |= button;
 		event.clicks = fClicks.Press(window.id, button, event.screenX,
@@ -379,6 +446,7 @@ void ServerCore::OnMouseButton(WindowRecord& window, int32 x, int32 y,
 
 void ServerCore::OnMouseCrossing(WindowRecord& window, bool entered, bigtime_t when)
 {
+	CheckDisplayThread("display::ServerCore::OnMouseCrossing");
 	DisplayEvent event;
 	event.type = entered ? EventType::kMouseEntered : EventType::kMouseExited;
 	event.when = when;
@@ -389,6 +457,7 @@ void ServerCore::OnMouseCrossing(WindowRecord& window, bool entered, bigtime_t w
 
 void ServerCore::OnMouseWheel(WindowRecord& window, float x, float y, bigtime_t when)
 {
+	CheckDisplayThread("display::ServerCore::OnMouseWheel");
 	DisplayEvent event;
 	event.type = EventType::kMouseWheel;
 	event.when = when;
@@ -401,6 +470,7 @@ void ServerCore::OnMouseWheel(WindowRecord& window, float x, float y, bigtime_t 
 
 void ServerCore::SyncModifiers(uint32 modifiers)
 {
+	CheckDisplayThread("display::ServerCore::SyncModifiers");
 	fModifierState.Set(modifiers);
 	if (fModifierState.Get() == fModifiers.load())
 		return;
@@ -410,6 +480,7 @@ void ServerCore::SyncModifiers(uint32 modifiers)
 
 void ServerCore::OnKey(WindowRecord& window, const KeyInput& input)
 {
+	CheckDisplayThread("display::ServerCore::OnKey");
 	DisplayEvent event;
 	event.when = input.when;
 	event.key = be_key_for_scancode(input.scancode);
@@ -460,6 +531,7 @@ void ServerCore::OnKey(WindowRecord& window, const KeyInput& input)
 
 void ServerCore::OnText(WindowRecord& window, const char* utf8, bigtime_t when)
 {
+	CheckDisplayThread("display::ServerCore::OnText");
 	// Text without a key press of its own (an input method, a compose
 	// sequence): one key-down per character, without a key code.
 	size_t length = utf8 != nullptr ? strlen(utf8) : 0;
@@ -481,6 +553,7 @@ void ServerCore::OnText(WindowRecord& window, const char* utf8, bigtime_t when)
 void ServerCore::OnDrop(WindowRecord& window, const std::vector<std::string>& paths,
 	int32 screenX, int32 screenY, bigtime_t when)
 {
+	CheckDisplayThread("display::ServerCore::OnDrop");
 	if (paths.empty())
 		return;
 	DisplayEvent event;
@@ -503,6 +576,7 @@ void ServerCore::OnDrop(WindowRecord& window, const std::vector<std::string>& pa
 
 WindowRef ServerCore::FindByNative(const void* native) const
 {
+	CheckDisplayThread("display::ServerCore::FindByNative");
 	std::lock_guard<std::mutex> lock(fStateLock);
 	for (const auto& entry : fWindows) {
 		if (entry.second->native == native)
@@ -513,6 +587,7 @@ WindowRef ServerCore::FindByNative(const void* native) const
 
 WindowRef ServerCore::FrontFocusable(window_id except) const
 {
+	CheckDisplayThread("display::ServerCore::FrontFocusable");
 	std::lock_guard<std::mutex> lock(fStateLock);
 	for (window_id id : fOrder) {
 		auto found = fWindows.find(id);
@@ -527,6 +602,7 @@ WindowRef ServerCore::FrontFocusable(window_id except) const
 
 std::vector<WindowRef> ServerCore::ActiveWindows() const
 {
+	CheckDisplayThread("display::ServerCore::ActiveWindows");
 	std::vector<WindowRef> active;
 	std::lock_guard<std::mutex> lock(fStateLock);
 	for (const auto& entry : fWindows) {
@@ -540,6 +616,7 @@ std::vector<WindowRef> ServerCore::ActiveWindows() const
 
 void ServerCore::ReportMoved(WindowRecord& window, int32 x, int32 y)
 {
+	CheckDisplayThread("display::ServerCore::ReportMoved");
 	if (x == window.reportedX && y == window.reportedY)
 		return;
 	window.reportedX = x;
@@ -554,6 +631,7 @@ void ServerCore::ReportMoved(WindowRecord& window, int32 x, int32 y)
 
 void ServerCore::ReportResized(WindowRecord& window, int32 width, int32 height)
 {
+	CheckDisplayThread("display::ServerCore::ReportResized");
 	if (width == window.reportedWidth && height == window.reportedHeight)
 		return;
 	window.reportedWidth = width;
@@ -577,6 +655,7 @@ void ServerCore::Deliver(WindowRecord& window, DisplayEvent& event)
 
 void ServerCore::DoPresent(window_id id)
 {
+	CheckDisplayThread("display::ServerCore::DoPresent");
 	WindowRef window = Find(id);
 	if (window == nullptr || window->destroyed)
 		return;

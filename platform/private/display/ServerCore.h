@@ -31,11 +31,19 @@ typedef std::shared_ptr<WindowRecord> WindowRef;
 void remember_pending_geometry(std::deque<std::pair<int32, int32>>& pending,
 	int32 a, int32 b);
 
-struct ServerCore : std::enable_shared_from_this<ServerCore> {
+// Threads. Each method below says which threads may call it. "Display
+// thread" methods check it where misuse checks are on (see
+// support/Misuse.h) and stop the program with a report naming the call
+// when another thread calls them.
+class ServerCore : public std::enable_shared_from_this<ServerCore> {
+public:
 	ServerCore();
 	~ServerCore();
 
-	// Starts the display thread and waits until its backend is up.
+	// ---- Any thread.
+
+	// Starts the display thread and waits until its backend is up. Once,
+	// before anything else.
 	void Start();
 	// Ends the display thread after the requests already queued. Safe to
 	// call more than once and from any thread.
@@ -47,9 +55,47 @@ struct ServerCore : std::enable_shared_from_this<ServerCore> {
 	// Runs `work` on the display thread and waits for it.
 	status_t RunSync(const std::function<void()>& work);
 
+	// Chosen while starting, fixed afterwards.
+	bool IsHeadless() const { return fBackend->IsHeadless(); }
+	const char* BackendName() const { return fBackend->Name(); }
+	// False when a present would change nothing (no screen, no pictures).
+	bool PresentsAnything() const { return !fBackend->IsHeadless() || !fShotDir.empty(); }
+	void GetScreenSize(int32* width, int32* height) const;
+
+	// The keyboard's modifier keys as last seen.
+	uint32 Modifiers() const { return fModifiers.load(); }
+
 	WindowRef Find(window_id id) const;
-	// Puts the window at the front of its layer. Call with fStateLock held.
-	void RaiseLocked(window_id id, bool alwaysOnTop);
+	window_id NewWindowId();
+
+	// Holds the state lock for as long as it lives; through it the windows'
+	// states and their order are read and changed. Nothing else of the core
+	// may be called while one is alive (the lock does not nest).
+	class StateAccess {
+	public:
+		explicit StateAccess(ServerCore& core);
+		StateAccess(const StateAccess&) = delete;
+		StateAccess& operator=(const StateAccess&) = delete;
+
+		WindowState& Of(WindowRecord& window) { return window.state; }
+		// Puts the window at the front of its layer.
+		void Raise(window_id id, bool alwaysOnTop);
+		const std::vector<window_id>& Order() const { return fCore.fOrder; }
+
+	private:
+		ServerCore& fCore;
+		std::lock_guard<std::mutex> fLock;
+	};
+
+	// ---- Display thread: the window table.
+	// Enters a window whose native window now exists, at the front of its
+	// layer.
+	void AddWindow(const WindowRef& window, bool alwaysOnTop);
+	// Destroys the native window (writing a screenshot still due first)
+	// and forgets the window.
+	void RemoveWindow(WindowRecord& window);
+	// The backend, for carrying out requests.
+	DisplayBackend& Backend();
 
 	// ---- Display thread: what the window system reports.
 	void OnNativeMoved(WindowRecord& window, int32 x, int32 y);
@@ -81,16 +127,20 @@ struct ServerCore : std::enable_shared_from_this<ServerCore> {
 	void ReportMoved(WindowRecord& window, int32 x, int32 y);
 	void ReportResized(WindowRecord& window, int32 width, int32 height);
 	void DoPresent(window_id id);
-	// False when a present would change nothing (no screen, no pictures).
-	bool PresentsAnything() const { return !fBackend->IsHeadless() || !fShotDir.empty(); }
+
+private:
+	void ThreadMain(std::function<void(status_t)> started);
+	// Stops the program (checks on) when not called on the display thread.
+	void CheckDisplayThread(const char* call) const;
+	void RaiseLocked(window_id id, bool alwaysOnTop);
 	void Deliver(WindowRecord& window, DisplayEvent& event);
+	void SetPosition(WindowRecord& window, DisplayEvent& event, int32 x, int32 y);
 	void WriteScreenshot(WindowRecord& window);
 	void WriteDueScreenshots();
 	bigtime_t NextTimeout() const;
 
-	void ThreadMain(std::function<void(status_t)> started);
-
-	// Set while starting, then read-only.
+	// Set while starting (before Start returns), then read-only; the
+	// backend itself is used on the display thread only.
 	std::unique_ptr<DisplayBackend> fBackend;
 	int32 fScreenWidth = 1280;
 	int32 fScreenHeight = 1024;
