@@ -37,9 +37,20 @@ bool is_type_swapped(type_code type);
 }
 #endif
 
-static inline uint16 __swap_int16(uint16 value) { return __builtin_bswap16(value); }
-static inline uint32 __swap_int32(uint32 value) { return __builtin_bswap32(value); }
-static inline uint64 __swap_int64(uint64 value) { return __builtin_bswap64(value); }
+static inline uint16 __swap_int16(uint16 value)
+{
+	return __builtin_bswap16(value);
+}
+
+static inline uint32 __swap_int32(uint32 value)
+{
+	return __builtin_bswap32(value);
+}
+
+static inline uint64 __swap_int64(uint64 value)
+{
+	return __builtin_bswap64(value);
+}
 
 static inline float
 __swap_float(float value)

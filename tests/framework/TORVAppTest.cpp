@@ -9,7 +9,6 @@
 
 #include <AppDefs.h>
 #include <Message.h>
-#include <MessageRunner.h>
 #include <Messenger.h>
 
 #include <unistd.h>
@@ -62,11 +61,10 @@ TEST(FrameworkApp, MenuCodesCallTheirHooksAndQuittingClosesTheWindows)
 	GoneWin* window = new GoneWin(&gone);
 	window->Show();
 
-	// Ends a Run() that went wrong instead of hanging the suite.
-	BMessage quit(B_QUIT_REQUESTED);
-	BMessageRunner* watchdog = new BMessageRunner(be_app_messenger, &quit, 30000000, 1);
+	testutil::RunWatchdog watchdog(be_app_messenger);
 	app.Run();
-	delete watchdog;
+	watchdog.Stop();
+	EXPECT_FALSE(watchdog.Fired()) << "Run() did not end by itself";
 
 	EXPECT_EQ(app.web, 1);
 	EXPECT_EQ(app.help, 2);

@@ -40,7 +40,10 @@ const uint32 kLeftControl = 224;
 const uint32 kReturn = 40;
 const uint32 kEscape = 41;
 const uint32 kF1 = 58;
-uint32 letter(char c) { return 4 + (uint32)(c - 'a'); }
+uint32 letter(char c)
+{
+	return 4 + (uint32)(c - 'a');
+}
 
 void inject(BWindow* window, uint32 scancode, bool down)
 {

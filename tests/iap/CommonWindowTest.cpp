@@ -419,7 +419,11 @@ TEST_F(CommonWindow, DefaultThenOKConfirmsTheDefaultsAndDefaultThenCancelDoesNot
 	ToggleFlat(window);
 	Changes(2);
 	Post(window, '_ok');
-	EXPECT_TRUE(Changes(0).empty());   // OK broadcasts nothing
+	// OK broadcasts nothing: a broadcast would reach the program before a
+	// message sent to it after the window has handled OK.
+	BMessage reply;
+	ASSERT_EQ(BMessenger(fApp.load()).SendMessage('sync', &reply), B_OK);
+	EXPECT_TRUE(Changes(0).empty());
 
 	// Default, then Cancel: back to the confirmed values.
 	Post(window, '_dfl');

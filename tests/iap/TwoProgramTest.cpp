@@ -17,7 +17,6 @@
 #include <Archivable.h>
 #include <MenuField.h>
 #include <MenuItem.h>
-#include <MessageRunner.h>
 #include <Messenger.h>
 #include <Roster.h>
 #include <View.h>
@@ -222,10 +221,10 @@ TEST(IAPTwoPrograms, AccKeyFormatTravelsThroughThePortAndTheBroadcast)
 	auto app = std::make_unique<OwnerApp>(ownerSignature, childSignature, settings,
 		childConfig.Path());
 	ASSERT_EQ(app->InitCheck(), B_OK);
-	BMessage quit(B_QUIT_REQUESTED);
-	BMessageRunner* watchdog = new BMessageRunner(be_app_messenger, &quit, 30000000, 1);
+	testutil::RunWatchdog watchdog(be_app_messenger);
 	app->Run();
-	delete watchdog;
+	watchdog.Stop();
+	EXPECT_FALSE(watchdog.Fired()) << "Run() did not end by itself";
 
 	// This program made the window and its port; the child found the port,
 	// activated the window, handed its item over, and may not close it.

@@ -1,5 +1,7 @@
 #include "TestUtil.h"
 
+#include <AppDefs.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -7,6 +9,8 @@
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <algorithm>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <chrono>
 #include <thread>
 
@@ -56,6 +60,51 @@ std::string TempDir::Write(const std::string& name, const std::string& contents)
 	std::ofstream out(path, std::ios::binary);
 	out << contents;
 	return path;
+}
+
+RunWatchdog::RunWatchdog(const BMessenger& target, bigtime_t timeout)
+{
+	fThread = std::thread([this, target, timeout] {
+		std::unique_lock<std::mutex> lock(fLock);
+		if (fWake.wait_for(lock, std::chrono::microseconds(timeout), [this] { return fStop; }))
+			return;
+		fFired = true;
+		lock.unlock();
+		target.SendMessage(B_QUIT_REQUESTED);
+	});
+}
+
+RunWatchdog::~RunWatchdog()
+{
+	Stop();
+}
+
+void RunWatchdog::Stop()
+{
+	{
+		std::lock_guard<std::mutex> lock(fLock);
+		fStop = true;
+	}
+	fWake.notify_all();
+	if (fThread.joinable())
+		fThread.join();
+}
+
+pid_t current_tid()
+{
+	return (pid_t)syscall(SYS_gettid);
+}
+
+bool is_blocked(pid_t tid)
+{
+	// The state is the first field after the name, which is in parentheses
+	// and may itself hold spaces or parentheses.
+	std::string stat = read_file("/proc/self/task/" + std::to_string(tid) + "/stat");
+	size_t end = stat.rfind(')');
+	if (end == std::string::npos || end + 2 >= stat.size())
+		return false;
+	char state = stat[end + 2];
+	return state == 'S' || state == 'D';
 }
 
 std::string read_file(const std::string& path)

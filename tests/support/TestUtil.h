@@ -2,11 +2,18 @@
 #ifndef TEST_UTIL_H
 #define TEST_UTIL_H
 
+#include <Messenger.h>
 #include <SupportDefs.h>
 
+#include <sys/types.h>
+
+#include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
+#include <thread>
 
 namespace testutil {
 
@@ -28,6 +35,33 @@ public:
 private:
 	std::string fPath;
 };
+
+// Ends a Run() that went wrong instead of hanging the suite: when it has
+// not been stopped (or destroyed) within `timeout` microseconds, it sends
+// B_QUIT_REQUESTED to `target` and remembers that it had to. A test whose
+// Run() must end by itself checks Fired() afterwards, so that the watchdog
+// cannot make it pass.
+class RunWatchdog {
+public:
+	explicit RunWatchdog(const BMessenger& target, bigtime_t timeout = 30000000);
+	~RunWatchdog();
+	void Stop();
+	bool Fired() const { return fFired; }
+private:
+	std::mutex fLock;
+	std::condition_variable fWake;
+	bool fStop = false;
+	std::atomic<bool> fFired{false};
+	std::thread fThread;
+};
+
+// The kernel thread id of the calling thread.
+pid_t current_tid();
+
+// True when thread `tid` of this process sleeps in the kernel (waiting on a
+// lock, a condition or I/O), false while it runs or once it has ended.
+// Lets a test wait for another thread to block instead of guessing a time.
+bool is_blocked(pid_t tid);
 
 // Whole contents of a file, or an empty string when it cannot be read.
 std::string read_file(const std::string& path);

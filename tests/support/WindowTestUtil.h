@@ -30,7 +30,10 @@ private:
 	int32 fHeight = 0;
 };
 
-inline uint32 rgb(rgb_color c) { return ((uint32)c.red << 16) | ((uint32)c.green << 8) | c.blue; }
+inline uint32 rgb(rgb_color c)
+{
+	return ((uint32)c.red << 16) | ((uint32)c.green << 8) | c.blue;
+}
 
 // Runs `read(window)` with the window locked and returns what it returns;
 // `fallback` when the window cannot be locked.

@@ -33,7 +33,10 @@ std::string join_path(const std::string& dir, const char* leaf);
 void split_path(const std::string& path, std::string* dir, std::string* leaf);
 
 // Devices are kept to 32 bits everywhere, as the flattened ref carries them.
-inline dev_t short_dev(dev_t device) { return (dev_t)(uint32)device; }
+inline dev_t short_dev(dev_t device)
+{
+	return (dev_t)(uint32)device;
+}
 
 // Records that the folder (device, node) is at `path` (canonical).
 void register_dir(dev_t device, ino_t node, const std::string& path);

@@ -219,11 +219,15 @@ TEST(MessageRunner, RefusesBadArgumentsAndStopsWhenDeleted)
 	ASSERT_TRUE(wait_for([&] { return log.Count('tick') >= 1; }));
 	delete runner;
 	// Nothing is sent once the destructor has returned: after draining what
-	// was queued before, a few intervals bring nothing new.
+	// was queued before, a few intervals (counted by a second runner of the
+	// same interval and target) bring nothing new.
 	BMessage reply;
 	ASSERT_EQ(target.SendMessage('sync', &reply), B_OK);
 	size_t afterDelete = log.Count('tick');
-	snooze(20000);
+	BMessage tock('tock');
+	auto* marker = new BMessageRunner(target, &tock, 5000);
+	ASSERT_TRUE(wait_for([&] { return log.Count('tock') >= 4; }));
+	delete marker;
 	ASSERT_EQ(target.SendMessage('sync', &reply), B_OK);
 	EXPECT_EQ(log.Count('tick'), afterDelete);
 	quit(looper);

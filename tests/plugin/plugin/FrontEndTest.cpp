@@ -241,7 +241,12 @@ TEST(FrontEnd, BlockSizes)
 	int32 before = player->requests;
 	client->SendInfoRequest();
 	EXPECT_TRUE(testutil::wait_for([&] { return player->requests > before; }));
-	EXPECT_FALSE(testutil::wait_for([&] { return client->TakeInfo(); }, 200000));
+	// The answer is on its way once the player has handled a later message,
+	// and has reached the receiver once the receiver has handled one.
+	BMessage reply;
+	ASSERT_EQ(BMessenger(player.operator->()).SendMessage('sync', &reply), B_OK);
+	ASSERT_EQ(BMessenger(client->fReceiver).SendMessage('sync', &reply), B_OK);
+	EXPECT_FALSE(client->TakeInfo());
 	EXPECT_EQ(client->Title(), "Alpha");
 
 	{

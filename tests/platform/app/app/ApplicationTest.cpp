@@ -6,7 +6,6 @@
 #include <List.h>
 #include <Looper.h>
 #include <Message.h>
-#include <MessageRunner.h>
 #include <Messenger.h>
 #include <Roster.h>
 
@@ -21,6 +20,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -42,13 +42,6 @@ std::string signature_for(const char* role)
 {
 	return std::string("application/x-vnd.verso-test-") + role + "-"
 		+ std::to_string(getpid());
-}
-
-// Ends a Run() that went wrong instead of hanging the suite.
-BMessageRunner* start_watchdog()
-{
-	BMessage quit(B_QUIT_REQUESTED);
-	return new BMessageRunner(be_app_messenger, &quit, 30000000, 1);
 }
 
 class LocalApp : public BApplication {
@@ -138,9 +131,10 @@ TEST(Application, RunsOnTheCallingThreadAndRegisters)
 		EXPECT_EQ(app.CountWindows(), 0);
 		EXPECT_EQ(app.WindowAt(0), nullptr);
 
-		BMessageRunner* watchdog = start_watchdog();
+		testutil::RunWatchdog watchdog(be_app_messenger);
 		thread_id ran = app.Run();
-		delete watchdog;
+		watchdog.Stop();
+		EXPECT_FALSE(watchdog.Fired()) << "Run() did not end by itself";
 		EXPECT_EQ(ran, find_thread(NULL));
 		EXPECT_EQ(app.readyThread, find_thread(NULL));
 		// Launching a running single-launch application hands it the
@@ -153,18 +147,39 @@ TEST(Application, RunsOnTheCallingThreadAndRegisters)
 	EXPECT_FALSE(be_roster->IsRunning(signature.c_str()));
 }
 
+namespace {
+
+class ReadyApp : public BApplication {
+public:
+	ReadyApp(const char* signature) : BApplication(signature) {}
+	void ReadyToRun() override { ready = true; }
+	std::atomic<bool> ready{false};
+};
+
+}
+
 TEST(Application, QuitFromAnotherThread)
 {
-	BApplication app(signature_for("quitter").c_str());
+	ReadyApp app(signature_for("quitter").c_str());
+	std::atomic<bigtime_t> quitAt{0};
 	std::thread quitter([&] {
-		snooze(10000);
+		// Quits the application once its loop runs.
+		if (!wait_for([&] { return app.ready.load(); }, 10000000))
+			return;
+		quitAt = system_time();
 		app.Quit();
 	});
-	BMessageRunner* watchdog = start_watchdog();
+	// Much later than a working Quit() needs: firing means it did not work.
+	testutil::RunWatchdog watchdog(be_app_messenger, 10000000);
 	app.Run();
-	delete watchdog;
+	const bigtime_t returnedAt = system_time();
+	watchdog.Stop();
 	quitter.join();
-	SUCCEED();
+	EXPECT_TRUE(app.ready);
+	EXPECT_FALSE(watchdog.Fired()) << "Run() did not end on the other thread's Quit()";
+	ASSERT_NE(quitAt.load(), 0);
+	EXPECT_GE(returnedAt, quitAt.load());
+	EXPECT_LT(returnedAt - quitAt.load(), 5000000);
 }
 
 // ---- Another process
@@ -250,9 +265,10 @@ TEST(Application, SignatureMessagesAndBroadcastReachAnotherProcess)
 	pid_t pid;
 	ASSERT_EQ(posix_spawn(&pid, path, NULL, NULL, argv, environ), 0);
 
-	BMessageRunner* watchdog = start_watchdog();
+	testutil::RunWatchdog watchdog(be_app_messenger);
 	app.Run();
-	delete watchdog;
+	watchdog.Stop();
+	EXPECT_FALSE(watchdog.Fired()) << "Run() did not end by itself";
 
 	EXPECT_TRUE(app.greetedRemotely);
 	EXPECT_TRUE(app.childFoundBySignature);
@@ -386,9 +402,10 @@ TEST(Roster, LaunchStartsAnApplicationBySignatureAndDeliversItsMessage)
 	const char* args[] = {childSignature.c_str(), parentSignature.c_str()};
 	ASSERT_EQ(be_roster->Launch(&childRef, 2, args, &team), B_OK);
 	EXPECT_GT(team, 0);
-	BMessageRunner* watchdog = start_watchdog();
+	testutil::RunWatchdog watchdog(be_app_messenger);
 	app.Run();
-	delete watchdog;
+	watchdog.Stop();
+	EXPECT_FALSE(watchdog.Fired()) << "Run() did not end by itself";
 	EXPECT_EQ(app.child.Team(), team);
 	EXPECT_TRUE(app.childGotBroadcast);
 	int status = 0;

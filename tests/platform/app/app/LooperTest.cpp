@@ -124,17 +124,19 @@ TEST(Looper, QuitFromAnotherThreadHandlesQueuedMessagesThenDeletes)
 	};
 	thread_id thread = looper->Run();
 	looper->PostMessage('slow');
+	ASSERT_TRUE(wait_for([&] { return log.Count('slow') == 1; }));
+	// Another thread waits for the lock until the message is done with.
+	EXPECT_NE(looper->LockWithTimeout(0), B_OK);
+	release = true;
+	ASSERT_TRUE(looper->Lock());
+	// Posted while we hold the lock: still queued when Quit() is called.
 	for (int32 i = 0; i < 5; i++) {
 		BMessage message = numbered('late', i);
 		looper->PostMessage(&message);
 	}
 	BMessenger messenger(looper);
 	EXPECT_TRUE(messenger.IsValid());
-
-	std::thread releaser([&] { snooze(20000); release = true; });
-	ASSERT_TRUE(looper->Lock());
 	looper->Quit();     // returns once the looper's thread has ended
-	releaser.join();
 	EXPECT_TRUE(deleted);
 	EXPECT_EQ(log.Count('late'), 5u);
 	EXPECT_EQ(BLooper::LooperForThread(thread), nullptr);
@@ -205,11 +207,16 @@ TEST(Looper, FullQueueBlocksPostersButNeverItsOwnThread)
 	BMessage extra('more');
 	EXPECT_EQ(messenger.SendMessage(&extra, (BHandler*)NULL, 10000), B_TIMED_OUT);
 	std::atomic<bool> posted{false};
+	std::atomic<pid_t> posterTid{0};
 	std::thread poster([&] {
+		posterTid = testutil::current_tid();
 		EXPECT_EQ(looper->PostMessage('more'), B_OK);    // blocks until there is room
 		posted = true;
 	});
-	snooze(20000);
+	// Either it blocks (waiting for room) or, wrongly, it gets through.
+	ASSERT_TRUE(wait_for([&] {
+		return posted || (posterTid != 0 && testutil::is_blocked(posterTid));
+	}));
 	EXPECT_FALSE(posted);
 	release = true;
 	poster.join();

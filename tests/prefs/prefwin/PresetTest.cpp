@@ -4,7 +4,7 @@
 // skin through the translator roster.
 #include "PrefWinTestSupport.h"
 
-#include "../translator/ZipFixtures.h"
+#include "../../translator/ZipFixtures.h"
 #include "prefs/TPrefView.h"
 #include "prefs/TPrefWin.h"
 #include "prefs/TSimpleInputView.h"

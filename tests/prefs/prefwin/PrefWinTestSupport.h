@@ -84,7 +84,10 @@ const uint32 kKeyReturn = 40;
 const uint32 kKeyEscape = 41;
 const uint32 kKeyBackspace = 42;
 const uint32 kKeyF1 = 58;
-inline uint32 letter(char c) { return 4 + (uint32)(c - 'a'); }
+inline uint32 letter(char c)
+{
+	return 4 + (uint32)(c - 'a');
+}
 
 // Settings folder, record, language (English from the source tree) and a
 // recording manager per test; the window is opened by Open().
