@@ -2,12 +2,12 @@
 
 #include "FileUtils.h"
 
+#include <Entry.h>
 #include <File.h>
 #include <Path.h>
 
 #include <stdio.h>
 #include <string.h>
-#include <unistd.h>
 
 namespace orvik {
 
@@ -38,9 +38,11 @@ void keep_aside(const BEntry& entry)
 	const std::string damaged = std::string(path.Path()) + ".damaged";
 	for (int i = 1; i < 100; i++) {
 		const std::string aside = i == 1 ? damaged : damaged + "-" + std::to_string(i);
-		if (access(aside.c_str(), F_OK) == 0)
+		if (BEntry(aside.c_str()).Exists())
 			continue;
-		if (rename(path.Path(), aside.c_str()) == 0)
+		// never over a file that came meanwhile
+		BEntry damagedEntry(path.Path());
+		if (damagedEntry.Rename(aside.c_str(), false) == B_OK)
 			fprintf(stderr, "%s could not be read; kept as %s\n", path.Path(), aside.c_str());
 		return;
 	}

@@ -40,6 +40,11 @@ extern "C" int FUZZ_ENTRY(const uint8_t* data, size_t size)
 	if (BPrivate::parse_resources(file, file.size(), &set) != B_OK)
 		return 0;
 	fuzzcheck::check(set.base <= file.size(), "resources", "container begins past the file");
+	// Without resources nothing is written back: the file is cut to what lay
+	// before the container, and that is read as what it is on its own (it
+	// may end in a broken container of its own).
+	if (set.resources.empty())
+		return 0;
 
 	std::vector<uint8> rebuilt(file.begin(), file.begin() + set.base);
 	const std::vector<uint8> container = BPrivate::build_container(set);
