@@ -9,6 +9,7 @@
 
 #include "interface/AlertTextWrap.h"
 #include "interface/AlertView.h"
+#include "support/Misuse.h"
 
 #include <ctype.h>
 #include <math.h>
@@ -218,7 +219,7 @@ const char* BAlert::Text() const
 int32 BAlert::Go()
 {
 	if (Thread() >= 0 || LockingThread() != find_thread(NULL)) {
-		fprintf(stderr, "BAlert::Go: only the thread that made the alert may run it, once\n");
+		BPrivate::report_misuse("BAlert::Go", "only the thread that made the alert may run it, once");
 		return -1;
 	}
 	sem_id sem = create_sem(0, "alert answer");
@@ -254,7 +255,7 @@ int32 BAlert::Go()
 status_t BAlert::Go(BInvoker* invoker)
 {
 	if (Thread() >= 0 || LockingThread() != find_thread(NULL)) {
-		fprintf(stderr, "BAlert::Go: only the thread that made the alert may run it, once\n");
+		BPrivate::report_misuse("BAlert::Go", "only the thread that made the alert may run it, once");
 		delete invoker;
 		return B_BAD_THREAD_ID;
 	}
