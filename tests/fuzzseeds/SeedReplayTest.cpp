@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 
 extern "C" {
@@ -19,6 +20,8 @@ int fuzz_lyrics_entry(const uint8_t* data, size_t size);
 int fuzz_playlist_entry(const uint8_t* data, size_t size);
 int fuzz_images_entry(const uint8_t* data, size_t size);
 int fuzz_port_entry(const uint8_t* data, size_t size);
+int fuzz_pledit_colors_entry(const uint8_t* data, size_t size);
+int fuzz_unzip_listing_entry(const uint8_t* data, size_t size);
 }
 
 namespace {
@@ -38,7 +41,15 @@ const Target kTargets[] = {
 	{ "playlist", fuzz_playlist_entry },
 	{ "images", fuzz_images_entry },
 	{ "port", fuzz_port_entry },
+	{ "pledit_colors", fuzz_pledit_colors_entry },
+	{ "unzip_listing", fuzz_unzip_listing_entry },
 };
+
+// gtest shows a parameter by this, instead of its bytes.
+void PrintTo(const Target& target, std::ostream* os)
+{
+	*os << target.name;
+}
 
 class SeedReplay : public ::testing::TestWithParam<Target> {};
 
