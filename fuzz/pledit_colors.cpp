@@ -7,8 +7,6 @@
 // as does a key followed by fewer than six characters; alpha never changes.
 #include "prefs/SkinColors.h"
 
-#include "FuzzCheck.h"
-
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -32,7 +30,7 @@ bool same(const rgb_color& a, const rgb_color& b)
 
 }
 
-extern "C" int FUZZ_ENTRY(const uint8_t* data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
 	const std::string text(reinterpret_cast<const char*>(data), size);
 	const std::vector<std::string> words = skincolor::first_words(text);

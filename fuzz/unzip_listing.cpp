@@ -6,8 +6,6 @@
 // line of either layout reads back the same.
 #include "translator/ZipListing.h"
 
-#include "FuzzCheck.h"
-
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -34,7 +32,7 @@ std::string two(int32 value)
 
 }
 
-extern "C" int FUZZ_ENTRY(const uint8_t* data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
 	const std::string text(reinterpret_cast<const char*>(data), size);
 	for (const ArchiveEntry& entry : packscope::read_unzip_listing(text)) {
