@@ -11,6 +11,10 @@
 //   player_cpu_%      the player with the plug-in, share of one core
 //   player_ctx/poll   its voluntary context switches per 25 ms poll
 //   bare_cpu_%, bare_ctx/poll   the same for the bare model
+//   cpu_ratio         the player's CPU over the bare model's, per sample
+//                     (both read over the same seconds, so that the load
+//                     of the machine, which moves both by a third from
+//                     minute to minute, cancels out); the median
 //
 // The player runs headless; when a display is there (scripts/with-xvfb),
 // also with the SDL backend:
@@ -299,7 +303,7 @@ static void BM_FollowingCost(benchmark::State& state)
 		args.push_back("--headless");
 	args.push_back(folder + "/music/list.m3u8");
 
-	std::vector<double> playerCpu, playerSwitches, bareCpu, bareSwitches;
+	std::vector<double> playerCpu, playerSwitches, bareCpu, bareSwitches, ratios;
 	for (auto _ : state) {
 		const pid_t player = start(args, env);
 		const pid_t bare = start({bin + "/bench_following_cost", kBareModelArg}, {});
@@ -320,6 +324,8 @@ static void BM_FollowingCost(benchmark::State& state)
 			playerSwitches.push_back(p.switchesPerPoll);
 			bareCpu.push_back(b.cpuPercent);
 			bareSwitches.push_back(b.switchesPerPoll);
+			if (b.cpuPercent > 0)
+				ratios.push_back(p.cpuPercent / b.cpuPercent);
 			if (getenv("FOLLOWING_THREADS") != nullptr && i == samples - 1)
 				print_threads(sdl ? "player (SDL)" : "player (headless)", playerBefore,
 					playerNow, now - when);
@@ -339,6 +345,7 @@ static void BM_FollowingCost(benchmark::State& state)
 	state.counters["player_ctx/poll"] = median(playerSwitches);
 	state.counters["bare_cpu_%"] = median(bareCpu);
 	state.counters["bare_ctx/poll"] = median(bareSwitches);
+	state.counters["cpu_ratio"] = median(ratios);
 }
 BENCHMARK(BM_FollowingCost)->ArgName("sdl")->Arg(0)->Arg(1)->Iterations(1)
 	->Unit(benchmark::kSecond);

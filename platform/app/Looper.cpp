@@ -318,10 +318,9 @@ BHandler* BLooper::_TopLevelFilter(BMessage* message, BHandler* /*target*/)
 	if (delivery == NULL || delivery->preferred) {
 		target = fPreferred != NULL ? fPreferred : this;
 	} else {
-		std::shared_ptr<LooperPort> port;
 		// A handler that was deleted or left this looper since the message
 		// was sent gets nothing.
-		if (!TokenSpace::Get(delivery->targetToken, &target, &port) || port != fPort)
+		if (!TokenSpace::IsIn(delivery->targetToken, fPort.get(), &target))
 			return NULL;
 	}
 

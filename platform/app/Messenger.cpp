@@ -122,10 +122,8 @@ bool BMessenger::IsValid() const
 {
 	if (fTeam < 0)
 		return false;
-	if (fTeam == current_team()) {
-		std::shared_ptr<LooperPort> port;
-		return TokenSpace::Get(fToken, NULL, &port) && port && !port->IsDead();
-	}
+	if (fTeam == current_team())
+		return TokenSpace::IsAlive(fToken);
 	BPrivate::RunningApp app;
 	return BPrivate::find_running_app(fTeam, &app);
 }

@@ -72,6 +72,15 @@ struct SemTable {
 		auto found = sems.find(id);
 		return found == sems.end() ? nullptr : found->second;
 	}
+
+	// For a look under the kernel lock that does not wait: no reference is
+	// taken (the table's keeps the semaphore until the lock is let go of),
+	// so that threads sharing a semaphore do not pass its count around.
+	Semaphore* Peek(sem_id id) const
+	{
+		auto found = sems.find(id);
+		return found == sems.end() ? nullptr : found->second.get();
+	}
 };
 
 }
@@ -121,17 +130,21 @@ status_t acquire_sem_etc(sem_id id, int32 count, uint32 flags, bigtime_t timeout
 	const Deadline deadline = Deadline::From(flags, timeout);
 	KernelLock lock;
 	ThreadRecord* self = enter_blocking_call(lock);
-	auto sem = SemTable::Default().Find(id);
-	if (!sem)
+	Semaphore* available = SemTable::Default().Peek(id);
+	if (available == nullptr)
 		return B_BAD_SEM_ID;
 
-	if (sem->queue.empty() && sem->available >= count) {
-		sem->available -= count;
-		sem->latestHolder = self->id;
+	if (available->queue.empty() && available->available >= count) {
+		available->available -= count;
+		available->latestHolder = self->id;
 		return B_OK;
 	}
 	if (deadline.poll)
 		return B_WOULD_BLOCK;
+
+	// Waiting lets go of the kernel lock: from here on the semaphore is
+	// held by reference, in case it is deleted meanwhile.
+	auto sem = SemTable::Default().Find(id);
 
 	SemWaiter waiter{self, count};
 	sem->queue.push_back(&waiter);
@@ -166,8 +179,8 @@ status_t release_sem_etc(sem_id id, int32 count, uint32 flags)
 	if (count < 1)
 		return B_BAD_VALUE;
 	KernelLock lock(kernel_mutex());
-	auto sem = SemTable::Default().Find(id);
-	if (!sem)
+	Semaphore* sem = SemTable::Default().Peek(id);
+	if (sem == nullptr)
 		return B_BAD_SEM_ID;
 	if (sem->available + count > INT32_MAX)
 		return B_BAD_VALUE;

@@ -1,6 +1,8 @@
 // Every seed input of every fuzz target goes through that target's checks
 // (which abort on a broken one), so the normal test run keeps the seeds
-// and the checks honest without a fuzzer.
+// and the checks honest without a fuzzer. (The skin-colour and unzip-listing
+// targets are replayed by test_prefs and test_translator, beside the code
+// they check.)
 #include <gtest/gtest.h>
 
 #include <stddef.h>
@@ -9,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 
 extern "C" {
@@ -39,6 +42,12 @@ const Target kTargets[] = {
 	{ "images", fuzz_images_entry },
 	{ "port", fuzz_port_entry },
 };
+
+// gtest shows a parameter by this, instead of its bytes.
+void PrintTo(const Target& target, std::ostream* os)
+{
+	*os << target.name;
+}
 
 class SeedReplay : public ::testing::TestWithParam<Target> {};
 

@@ -156,7 +156,7 @@ bigtime_t LooperPort::_SendDueRunners(std::unique_lock<std::mutex>& lock)
 		// since the runner was made. (A looper is always its own.)
 		std::shared_ptr<LooperPort> port;
 		LooperPort* carrier = this;
-		if (!runner->preferred) {
+		if (!runner->preferred && !TokenSpace::IsIn(runner->targetToken, this, NULL)) {
 			if (!TokenSpace::Get(runner->targetToken, NULL, &port) || !port) {
 				runner->count = 0;
 				continue;
@@ -420,8 +420,7 @@ void LooperPort::MarkDead()
 
 bool LooperPort::IsDead() const
 {
-	std::lock_guard<std::mutex> lock(fStateLock);
-	return fDead;
+	return fDead.load(std::memory_order_acquire);
 }
 
 }

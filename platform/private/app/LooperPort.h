@@ -145,7 +145,7 @@ private:
 	thread_id fOwner = -1;
 	int32 fLockCount = 0;
 	int32 fRequests = 0;
-	bool fDead = false;
+	std::atomic<bool> fDead{false};          // set with fStateLock held
 };
 
 }

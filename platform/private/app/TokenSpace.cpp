@@ -2,7 +2,7 @@
 
 #include "app/LooperPort.h"
 
-#include <map>
+#include <unordered_map>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -16,9 +16,13 @@ struct TokenEntry {
 	std::shared_ptr<LooperPort> port;
 };
 
+// Looked up several times for every message, so by hash rather than by
+// tree: one or two cache lines instead of a walk down the tree.
 struct TokenTable {
+	TokenTable() { entries.reserve(256); }
+
 	std::mutex lock;
-	std::map<int32, TokenEntry> entries;
+	std::unordered_map<int32, TokenEntry> entries;
 	int32 next = 1;
 };
 
@@ -91,6 +95,27 @@ bool TokenSpace::Get(int32 token, BHandler** handler, std::shared_ptr<LooperPort
 	if (port != nullptr)
 		*port = it->second.port;
 	return true;
+}
+
+bool TokenSpace::IsIn(int32 token, const LooperPort* port, BHandler** handler)
+{
+	TokenTable& table = tokens();
+	std::lock_guard<std::mutex> lock(table.lock);
+	auto it = table.entries.find(token);
+	if (it == table.entries.end() || it->second.port.get() != port || port == nullptr)
+		return false;
+	if (handler != nullptr)
+		*handler = it->second.handler;
+	return true;
+}
+
+bool TokenSpace::IsAlive(int32 token)
+{
+	TokenTable& table = tokens();
+	std::lock_guard<std::mutex> lock(table.lock);
+	auto it = table.entries.find(token);
+	// the table's reference keeps the port while the table is locked
+	return it != table.entries.end() && it->second.port && !it->second.port->IsDead();
 }
 
 status_t TokenSpace::LockLooperOf(int32 token, bigtime_t timeout)

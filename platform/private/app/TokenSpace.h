@@ -29,6 +29,12 @@ public:
 	// handler pointer is only safe to use with the port's looper locked.
 	static bool Get(int32 token, BHandler** handler,
 	                std::shared_ptr<LooperPort>* port);
+	// True when the handler of `token` belongs to the looper of `port`;
+	// `handler` (may be NULL) is then set. For the looper's own thread,
+	// which needs no reference to a port it holds anyway.
+	static bool IsIn(int32 token, const LooperPort* port, BHandler** handler);
+	// True when `token` names a handler in a looper that has not quit.
+	static bool IsAlive(int32 token);
 	// Locks the looper that the handler of `token` belongs to, for
 	// BHandler::LockLooper and BMessenger::LockTarget alike. B_OK with the
 	// lock held; B_BAD_VALUE when the handler is gone, belongs to no looper

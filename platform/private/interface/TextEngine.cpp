@@ -13,6 +13,9 @@ namespace {
 
 std::mutex sLock;
 
+// How many layouts are kept: the texts of a few windows.
+const size_t kRecentLayouts = 64;
+
 void
 apply_options(PangoContext* context, bool antialias)
 {
@@ -65,8 +68,6 @@ TextEngine::TextEngine()
 	for (int i = 0; i < 2; i++) {
 		fContext[i] = pango_font_map_create_context(fFontMap);
 		apply_options(fContext[i], i == 0);
-		fLayout[i] = pango_layout_new(fContext[i]);
-		pango_layout_set_single_paragraph_mode(fLayout[i], TRUE);
 	}
 }
 
@@ -126,11 +127,43 @@ TextEngine::_Clean(const char* text, int32 length)
 PangoLayout*
 TextEngine::Layout(const BFont& font, const char* text, int32 length)
 {
-	PangoLayout* layout = fLayout[IsAntialiased(font) ? 0 : 1];
-	// Setting an equal description again does not reset Pango's caches.
-	pango_layout_set_font_description(layout, _Description(font));
+	const bool antialiased = IsAntialiased(font);
 	const std::string& clean = _Clean(text, length);
+	const uint16 family = BFontPrivateAccess::FamilyID(font);
+	const uint16 style = BFontPrivateAccess::StyleID(font);
+	const float size = font.Size();
+	fKey.assign(1, antialiased ? 'a' : 'n');
+	fKey.append((const char*)&family, sizeof(family));
+	fKey.append((const char*)&style, sizeof(style));
+	fKey.append((const char*)&size, sizeof(size));
+	fKey.append(clean);
+
+	auto found = fRecentByKey.find(fKey);
+	if (found != fRecentByKey.end()) {
+		fRecent.splice(fRecent.begin(), fRecent, found->second);
+		return found->second->second;
+	}
+
+	PangoContext* context = fContext[antialiased ? 0 : 1];
+	PangoLayout* layout = NULL;
+	if (fRecent.size() >= kRecentLayouts) {
+		// the least recently used one makes room
+		layout = fRecent.back().second;
+		fRecentByKey.erase(fRecent.back().first);
+		fRecent.pop_back();
+		if (pango_layout_get_context(layout) != context) {
+			g_object_unref(layout);
+			layout = NULL;
+		}
+	}
+	if (layout == NULL) {
+		layout = pango_layout_new(context);
+		pango_layout_set_single_paragraph_mode(layout, TRUE);
+	}
+	pango_layout_set_font_description(layout, _Description(font));
 	pango_layout_set_text(layout, clean.data(), (int)clean.size());
+	fRecent.emplace_front(fKey, layout);
+	fRecentByKey.emplace(fKey, fRecent.begin());
 	return layout;
 }
 

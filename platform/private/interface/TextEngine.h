@@ -2,11 +2,14 @@
 //
 // Pango's font maps, contexts and layouts may not be used from several
 // threads at once, and windows draw text on their own threads. So there is
-// one engine (one font map, one context and layout per anti-aliasing
-// choice) behind one mutex: whoever measures or draws text holds the lock
+// one engine (one font map, one context per anti-aliasing choice, and the
+// layouts of the text used lately) behind one mutex: whoever measures or draws text holds the lock
 // for as long as a layout is in use. Text work is short, so the threads
 // hardly ever wait for each other, and fonts are loaded once for all of
 // them. Font descriptions and font heights are made once per font and kept.
+// The layouts of the last texts are kept too, so that text drawn again (a
+// window's labels, the lines of a list) or measured and then drawn is
+// shaped once.
 // The engine lives as long as the process.
 #ifndef INTERFACE_TEXT_ENGINE_H
 #define INTERFACE_TEXT_ENGINE_H
@@ -15,10 +18,12 @@
 
 #include <pango/pango.h>
 
+#include <list>
 #include <map>
 #include <mutex>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 
 // Reads the private fields of BFont for the platform's own code.
 class BFontPrivateAccess {
@@ -48,7 +53,7 @@ public:
 	// anti-aliased as the font's flags say. Invalid UTF-8 is shown as U+FFFD
 	// and control characters as spaces, so that a string is always one
 	// line. The layout belongs to the engine and may be used until the lock
-	// is released or the next call.
+	// is released or the next call; it must not be changed.
 	PangoLayout* Layout(const BFont& font, const char* text, int32 length);
 
 	// These take the lock themselves.
@@ -67,7 +72,12 @@ private:
 
 	PangoFontMap* fFontMap;
 	PangoContext* fContext[2];     // [0] anti-aliased, [1] not
-	PangoLayout* fLayout[2];
+	// The layouts of the texts used lately, the latest first, and the same
+	// by font, anti-aliasing and text.
+	typedef std::list<std::pair<std::string, PangoLayout*>> RecentLayouts;
+	RecentLayouts fRecent;
+	std::unordered_map<std::string, RecentLayouts::iterator> fRecentByKey;
+	std::string fKey;
 	typedef std::tuple<uint16, uint16, float> FontKey;
 	std::map<FontKey, PangoFontDescription*> fDescriptions;
 	std::map<FontKey, font_height> fHeights;

@@ -212,7 +212,9 @@ void honour_suspension(KernelLock& lock, ThreadRecord* self)
 		self->waiting = WaitKind::Suspended;
 		self->cv.wait(lock);
 	}
-	self->waiting = WaitKind::None;
+	// written only when it changes: the record is read by other threads
+	if (self->waiting != WaitKind::None)
+		self->waiting = WaitKind::None;
 }
 
 void end_killed_thread(KernelLock& lock)

@@ -7,9 +7,13 @@
 #include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
+
+#include <dirent.h>
+#include <signal.h>
 
 #include <atomic>
 #include <string>
@@ -18,8 +22,9 @@ namespace BPrivate {
 
 namespace {
 
-// ".<leaf>.saving-" and eight hex digits.
+// ".<leaf>.saving-", the writing process's id, "-" and eight hex digits.
 const size_t kUniqueDigits = 8;
+const size_t kProcessDigits = 10;
 const char kTemporaryMark[] = ".saving-";
 const int kMaxAttempts = 64;
 
@@ -61,6 +66,34 @@ bool write_all(int fd, const void* data, size_t size)
 		size -= (size_t)written;
 	}
 	return true;
+}
+
+// Removes the temporary files that writes of `leaf` by processes that have
+// ended left in `folder` (they were killed between create and rename).
+// Those of this process and of running ones may be writes under way; names
+// of any other form are not ours to judge.
+void remove_ended_leftovers(const std::string& folder, const std::string& start)
+{
+	DIR* dir = opendir(folder.c_str());
+	if (dir == nullptr)
+		return;
+	const pid_t self = getpid();
+	while (dirent* entry = readdir(dir)) {
+		const char* name = entry->d_name;
+		if (strncmp(name, start.c_str(), start.size()) != 0)
+			continue;
+		const char* rest = name + start.size();
+		char* end = nullptr;
+		errno = 0;
+		const long pid = strtol(rest, &end, 10);
+		if (errno != 0 || end == rest || *rest == '-' || *rest == '+' || *end != '-'
+			|| strlen(end + 1) != kUniqueDigits || pid <= 0 || pid == self)
+			continue;
+		if (kill((pid_t)pid, 0) == 0 || errno != ESRCH)
+			continue;
+		unlinkat(dirfd(dir), name, 0);
+	}
+	closedir(dir);
 }
 
 void sync_folder(const std::string& folder)
@@ -109,11 +142,13 @@ status_t write_file_safely(const char* path, const void* data, size_t size,
 	}
 
 	// The temporary name must fit into a file name too.
-	const size_t room = NAME_MAX - 1 - (sizeof(kTemporaryMark) - 1) - kUniqueDigits;
+	const size_t room = NAME_MAX - 1 - (sizeof(kTemporaryMark) - 1) - kProcessDigits - 1
+		- kUniqueDigits;
 	if (leaf.size() > room)
 		leaf.resize(room);
+	const std::string start = "." + leaf + kTemporaryMark;
 	const std::string prefix = (slash == std::string::npos ? std::string()
-		: target.substr(0, slash + 1)) + "." + leaf + kTemporaryMark;
+		: target.substr(0, slash + 1)) + start + std::to_string(getpid()) + "-";
 
 	std::string temporary;
 	int fd = -1;
@@ -143,6 +178,7 @@ status_t write_file_safely(const char* path, const void* data, size_t size,
 		unlink(temporary.c_str());
 		return status;
 	}
+	remove_ended_leftovers(folder, start);
 	if ((flags & B_SAFE_WRITE_SYNC) != 0)
 		sync_folder(folder);
 	return B_OK;

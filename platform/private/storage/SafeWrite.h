@@ -3,12 +3,13 @@
 // that fails leaves the old file as it was.
 //
 // The bytes go into a new temporary file beside the target, named
-// ".<leaf>.saving-<unique>" (hidden, so that folder listings skip it; the
-// leaf is shortened where the whole would not fit a file name) and created
-// with O_EXCL, so that two writers never share one; it is flushed and then
-// renamed over the target. On any failure the temporary file is removed.
-// Temporary files that an earlier program left behind (a crash between
-// create and rename) are never reused and never read.
+// ".<leaf>.saving-<process>-<unique>" (hidden, so that folder listings skip
+// it; the leaf is shortened where the whole would not fit a file name) and
+// created with O_EXCL, so that two writers never share one; it is flushed
+// and then renamed over the target. On any failure the temporary file is
+// removed. Temporary files that an earlier program left behind (killed
+// between create and rename) are never reused and never read; a successful
+// write removes those of its target whose process has ended.
 //
 // The new file keeps the permissions of the file it replaces; a new target
 // gets `newFileMode`, less the process's umask. A target that is a symbolic

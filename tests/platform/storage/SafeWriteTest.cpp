@@ -6,8 +6,10 @@
 #include "TestUtil.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
@@ -120,6 +122,35 @@ TEST(SafeWrite, LeftoversOfEarlierWritesAreNeitherReusedNorInTheWay)
 	EXPECT_EQ(read_file(dir.File(".a.arc.saving")), "stale");
 	EXPECT_EQ(folder_names(dir.Path()), (std::vector<std::string>{".a.arc.saving",
 		".a.arc.saving-00000000", "a.arc", "a.arc.saving", "folder-like"}));
+}
+
+TEST(SafeWrite, AWriteRemovesWhatKilledWritesOfItsTargetLeftAndNothingElse)
+{
+	testutil::TempDir dir;
+	const std::string target = dir.Write("a.arc", "old");
+	// a process that has ended, for certain: a child that exited and was reaped
+	const pid_t child = fork();
+	if (child == 0)
+		_exit(0);
+	ASSERT_GT(child, 0);
+	ASSERT_EQ(waitpid(child, nullptr, 0), child);
+	const std::string ended = std::to_string(child);
+	const std::string running = std::to_string(getppid());
+	const std::string self = std::to_string(getpid());
+	dir.Write(".a.arc.saving-" + ended + "-0123abcd", "killed");
+	dir.Write(".a.arc.saving-" + running + "-0123abcd", "under way elsewhere");
+	dir.Write(".a.arc.saving-" + self + "-0123abcd", "under way here");
+	dir.Write(".b.arc.saving-" + ended + "-0123abcd", "another target's");
+	dir.Write(".a.arc.saving-" + ended + "-0123abcd-x", "not our form");
+	dir.Write(".a.arc.saving-0123abcd", "an older form");
+
+	ASSERT_EQ(write_text(target, "new"), B_OK);
+	EXPECT_EQ(read_file(target), "new");
+	std::vector<std::string> left{".a.arc.saving-" + ended + "-0123abcd-x",
+		".a.arc.saving-" + running + "-0123abcd", ".a.arc.saving-" + self + "-0123abcd",
+		".a.arc.saving-0123abcd", ".b.arc.saving-" + ended + "-0123abcd", "a.arc"};
+	std::sort(left.begin(), left.end());
+	EXPECT_EQ(folder_names(dir.Path()), left);
 }
 
 TEST(SafeWrite, LongNamesAndWritersRacingForOneFile)
