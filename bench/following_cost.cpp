@@ -36,6 +36,13 @@
 //                headless 0.74 % / 3.02  SDL 0.65 % / 3.09  bare 0.29 % / 4.0
 //   (the CPU shares move by a third from run to run with the machine's
 //   load; the player stays at 2.1 to 2.6 times the bare model, as before)
+//   after fewer token-space lookups per message, text layouts kept from
+//   one draw to the next and semaphores looked at without a reference,
+//   three runs each, alternating with the build before (another VM of the
+//   same kind, where the bare model costs more):
+//     before:    headless 0.64-0.75 %   SDL 0.72-0.76 %
+//     after:     headless 0.61-0.70 %   SDL 0.63-0.67 %
+//     bare model 0.35-0.48 %; cpu_ratio after 1.35-1.97; switches as above
 // Three wake-ups per poll are the message exchange itself (the lyrics
 // window at its deadline, the player answering, the front end's mailbox
 // taking the answer). What is left on top: the player window's redraw of
