@@ -185,6 +185,34 @@ TEST(PainterShapes, DrawingModes)
 	EXPECT_TRUE(same_rgb(canvas.Pixel(9, 0), grey));
 }
 
+// A shape's fully covered pixels take the same colour, alpha included, as
+// a rectangle of whole pixels in the same mode: the two are stored by
+// different paths.
+TEST(PainterShapes, CoveredPixelsOfShapesMatchWholePixelFills)
+{
+	const rgb_color colour = make_color(200, 50, 100, 128);
+	for (color_space space : {B_RGB32, B_RGBA32}) {
+		for (drawing_mode mode : {B_OP_COPY, B_OP_OVER}) {
+			Canvas canvas(40, 20, space);
+			canvas.painter.SetDrawingMode(mode);
+			canvas.painter.SetHighColor(colour);
+			canvas.painter.FillRect(BRect(0, 0, 3, 3));
+			canvas.painter.FillEllipse(BRect(5, 2, 18, 15));
+			canvas.painter.FillRoundRect(BRect(22, 2, 38, 15), 3, 3);
+			const rgb_color whole = canvas.Pixel(1, 1);
+			EXPECT_EQ(whole.alpha, space == B_RGBA32 ? 128 : 255);
+			for (BPoint inside : {BPoint(11, 8), BPoint(30, 8), BPoint(23, 8)}) {
+				const rgb_color pixel = canvas.Pixel(inside.x, inside.y);
+				EXPECT_TRUE(same_rgb(pixel, whole) && pixel.alpha == whole.alpha)
+					<< "mode " << mode << ", space " << space << ": " << pixel;
+			}
+			// a pixel at the ellipse's edge is not covered whole
+			const rgb_color edge = canvas.Pixel(5, 3);
+			EXPECT_FALSE(same_rgb(edge, whole)) << edge;
+		}
+	}
+}
+
 TEST(PainterShapes, AlphaCompositeIntoATransparentBitmap)
 {
 	Canvas canvas(2, 1, B_RGBA32);
