@@ -44,6 +44,15 @@ is_solid(const pattern& p, uint8 value)
 	return true;
 }
 
+// `color` as a pixel of the target stores it (bytes B, G, R, A): opaque
+// unless the target keeps alpha.
+inline uint32
+stored_pixel(rgb_color color, bool hasAlpha)
+{
+	return ((uint32)(hasAlpha ? color.alpha : 255) << 24) | ((uint32)color.red << 16)
+		| ((uint32)color.green << 8) | color.blue;
+}
+
 }
 
 PixelBox
@@ -211,10 +220,7 @@ Painter::_FillBox(const PixelBox& box, const pattern& p)
 		|| (fMode == B_OP_OVER && solidHigh)
 		|| (fMode == B_OP_ALPHA && solidHigh && fSourceAlpha == B_CONSTANT_ALPHA
 			&& fHighColor.alpha == 255));
-	rgb_color plainColor = solidLow ? fLowColor : fHighColor;
-	uint32 plainPixel = ((uint32)(fHasAlpha ? plainColor.alpha : 255) << 24)
-		| ((uint32)plainColor.red << 16) | ((uint32)plainColor.green << 8)
-		| plainColor.blue;
+	uint32 plainPixel = stored_pixel(solidLow ? fLowColor : fHighColor, fHasAlpha);
 
 	for (const PixelBox& clip : fClipping) {
 		PixelBox part = box.Intersect(clip);
@@ -279,9 +285,7 @@ Painter::_CompositeMask(const PixelBox& box, const pattern& p, bool text)
 	// the high colour as it is: most pixels of a filled shape or of a
 	// glyph's stem, stored without going through the blender.
 	bool plainHigh = solidHigh && (fMode == B_OP_COPY || fMode == B_OP_OVER);
-	uint32 highPixel = ((uint32)(fHasAlpha ? fHighColor.alpha : 255) << 24)
-		| ((uint32)fHighColor.red << 16) | ((uint32)fHighColor.green << 8)
-		| fHighColor.blue;
+	uint32 highPixel = stored_pixel(fHighColor, fHasAlpha);
 
 	for (const PixelBox& clip : fClipping) {
 		PixelBox part = box.Intersect(clip);

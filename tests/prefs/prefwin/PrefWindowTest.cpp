@@ -161,7 +161,9 @@ TEST_F(PrefWinTest, MenusStoreTheIndexOfTheChosenItem)
 	EXPECT_EQ(Pref([](const TPref& p) { return std::string(p.fontFamily); }),
 		marked_label(fWindow, families));
 	fCommMan->Sync();
-	EXPECT_EQ(codes(fCommMan->TakeCodes()), codes({'Sprc', 'Sprc', 'Spcc', 'Spec', 'Spac'}));
+	EXPECT_EQ(codes(fCommMan->TakeCodes()), codes({kMsgPrefReadEncodingChanged,
+		kMsgPrefReadEncodingChanged, kMsgPrefLineEndChanged, kMsgPrefWriteEncodingChanged,
+		kMsgPrefAppearanceChanged}));
 }
 
 TEST_F(PrefWinTest, FontSizeIsHeldInRangeWhileTheTextStaysAsTyped)
