@@ -12,6 +12,7 @@
 #include <sys/time.h>
 #include <utime.h>
 
+#include <algorithm>
 #include <set>
 
 using namespace cmtest;
@@ -53,11 +54,20 @@ protected:
 		Settle();
 		BMessage marker(kMsgLanguageReloaded);
 		marker.AddBool("marker", true);
-		size_t main = Main()->record.Messages().size();
-		size_t pref = Pref()->record.Messages().size();
+		const size_t main = markers(Main()->record);
+		const size_t pref = markers(Pref()->record);
 		Post(marker);
-		ASSERT_TRUE(Main()->record.WaitForCount(main + 1));
-		ASSERT_TRUE(Pref()->record.WaitForCount(pref + 1));
+		// A notice that was still on its way may arrive before the marker,
+		// so the wait is for the marker itself.
+		ASSERT_TRUE(testutil::wait_for([&] { return markers(Main()->record) > main; }));
+		ASSERT_TRUE(testutil::wait_for([&] { return markers(Pref()->record) > pref; }));
+	}
+
+	static size_t markers(const Record& record)
+	{
+		const std::vector<BMessage> messages = record.Messages();
+		return std::count_if(messages.begin(), messages.end(),
+			[](const BMessage& message) { return message.HasBool("marker"); });
 	}
 };
 
