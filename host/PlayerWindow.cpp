@@ -287,18 +287,12 @@ bigtime_t PlayerWindow::_NextRefresh() const
 {
 	if (!fState.HasEntry())
 		return fRefreshInterval;
+	// The window shows the time in whole seconds; the bar's fill moves on
+	// with it. A fill that moves several pixels a second (a short song)
+	// steps once a second rather than waking the window (and the player)
+	// for each pixel.
 	const int32 position = std::max(0, fState.position);
-	// the shown time moves on at the next whole second
-	int32 wait = 1000 - position % 1000;
-	// The bar's fill is worth a refresh of its own only when it moves more
-	// often than the time: a slow one moves on with the time, less than a
-	// second late, rather than waking the window (and the player) apart.
-	const int32 bar = fBar->NextChangeIn(position);
-	if (bar > 0 && bar < wait) {
-		const int32 after = fBar->NextChangeIn(position + bar);
-		if (after > 0 && after < 1000)
-			wait = bar;
-	}
+	const int32 wait = 1000 - position % 1000;
 	return std::max(fRefreshInterval, (bigtime_t)wait * 1000);
 }
 

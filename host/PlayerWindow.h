@@ -63,9 +63,9 @@ public:
 	// The state the window shows (with the window locked).
 	const PlayerState& State() const { return fState; }
 
-	// While an entry plays, the position is asked for again when what the
-	// window shows of it changes next (the second shown, the bar's next
-	// pixel), but never more often than this.
+	// While an entry plays, the position is asked for again when the second
+	// shown changes next (the bar's fill moves on with it), but never more
+	// often than this.
 	static const bigtime_t kDefaultRefreshInterval = 250000;
 	// How far Left and Right seek (ms).
 	static const int32 kSeekStep = 5000;

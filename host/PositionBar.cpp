@@ -57,21 +57,6 @@ int32 PositionBar::PositionAt(float x) const
 	return (int32)std::lround(share * fLength);
 }
 
-int32 PositionBar::NextChangeIn(int32 position) const
-{
-	const double width = _Track().Width();
-	if (fLength <= 0 || width <= 0 || position >= fLength)
-		return -1;
-	// XFor rounds: the fill moves on when the share passes the middle
-	// between two pixels
-	position = std::max(0, position);
-	const double pixel = std::round((double)position / fLength * width);
-	if (pixel >= width)
-		return -1;
-	const int32 next = (int32)std::ceil((pixel + 0.5) * fLength / width);
-	return std::max(1, next - position);
-}
-
 float PositionBar::_FillRight(int32 position) const
 {
 	return XFor(position);
@@ -85,8 +70,22 @@ void PositionBar::SetPosition(int32 position, int32 length)
 	fLength = std::max(0, length);
 	if (fTracking && fLength <= 0)
 		fTracking = false;   // the entry went away under the pointer
-	if (oldLength != fLength || _FillRight(ShownPosition()) != before)
+	if (oldLength != fLength)
 		Invalidate();
+	else
+		_InvalidateMove(before, _FillRight(ShownPosition()));
+}
+
+// Only the strip that the knob (and the end of the fill beneath it) left
+// and entered is drawn again.
+void PositionBar::_InvalidateMove(float before, float after)
+{
+	if (before == after)
+		return;
+	const float margin = kKnobRadius + 2;
+	const BRect bounds = Bounds();
+	Invalidate(BRect(std::min(before, after) - margin, bounds.top,
+		std::max(before, after) + margin, bounds.bottom));
 }
 
 void PositionBar::FrameResized(float width, float height)
@@ -126,8 +125,7 @@ void PositionBar::_Hold(BPoint where)
 {
 	const float before = _FillRight(fHeld);
 	fHeld = PositionAt(where.x);
-	if (_FillRight(fHeld) != before)
-		Invalidate();
+	_InvalidateMove(before, _FillRight(fHeld));
 }
 
 void PositionBar::MouseDown(BPoint where)

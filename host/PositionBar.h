@@ -6,8 +6,8 @@
 // landed. Without a length (nothing to play) the bar ignores the mouse.
 //
 // SetPosition() redraws only when the filled part changes by a pixel or
-// more; while the user holds the bar, the playback's position is kept but
-// not shown.
+// more, and then only the strip the knob left and entered; while the user
+// holds the bar, the playback's position is kept but not shown.
 //
 // Ownership: an ordinary view; its window (or parent) owns it.
 #ifndef HOST_POSITION_BAR_H
@@ -41,13 +41,11 @@ public:
 	// The position (ms) that a point of the view stands for, and back.
 	int32 PositionAt(float x) const;
 	float XFor(int32 position) const;
-	// How many ms of play from `position` on until the fill reaches its
-	// next pixel; -1 when it never moves again (or has no length).
-	int32 NextChangeIn(int32 position) const;
 
 private:
 	BRect _Track() const;
 	float _FillRight(int32 position) const;
+	void _InvalidateMove(float before, float after);
 	void _Hold(BPoint where);
 
 	BMessenger fTarget;

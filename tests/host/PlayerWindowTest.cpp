@@ -279,6 +279,47 @@ TEST(PlayerWindow, PositionAndBarFollowThePlayback)
 	EXPECT_EQ(player.Quit(), B_OK);
 }
 
+// The bar draws again only the strip its knob left and entered; step by
+// step, forwards and back, it looks as it does drawn whole.
+TEST(PlayerWindow, TheBarMovedStepByStepLooksAsDrawnWhole)
+{
+	MelodeckPlayer player(two_entries(), window_options());
+	ASSERT_EQ(player.InitCheck(), B_OK);
+	BWindow* window = find_player_window();
+	ASSERT_NE(window, nullptr);
+	const BRect frame = frame_in_window(window, "position");
+	auto bar = [&] {
+		windowtest::Pixels pixels(window);
+		std::vector<uint32> found;
+		for (int32 y = (int32)frame.top; y <= (int32)frame.bottom; y++)
+			for (int32 x = (int32)frame.left; x <= (int32)frame.right; x++)
+				found.push_back(pixels.At(x, y));
+		return found;
+	};
+
+	int32 position = 0;
+	for (int32 step : {700, 1300, 4000, 2000, 9000}) {
+		position += step;
+		ASSERT_EQ(player.Advance(step), B_OK);
+		ASSERT_TRUE(testutil::wait_for([&] {
+			return locked<int32>(window, [&] { return bar_of(window)->Position(); })
+				== position;
+		}));
+	}
+	ASSERT_EQ(player.SetPosition(3000), B_OK);
+	ASSERT_TRUE(testutil::wait_for([&] {
+		return locked<int32>(window, [&] { return bar_of(window)->Position(); }) == 3000;
+	}));
+	const std::vector<uint32> stepped = bar();
+
+	locked<bool>(window, [&] {
+		bar_of(window)->Invalidate();
+		return true;
+	});
+	EXPECT_EQ(bar(), stepped);
+	EXPECT_EQ(player.Quit(), B_OK);
+}
+
 // A new second draws the time line again and leaves the title as it was.
 TEST(PlayerWindow, ANewSecondRedrawsTheTimeAndKeepsTheTitle)
 {
