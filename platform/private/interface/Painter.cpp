@@ -71,6 +71,7 @@ Painter::Painter()
 	fHasAlpha(false),
 	fMask(NULL),
 	fMaskContext(NULL),
+	fMaskClipped(false),
 	fClipBounds{0, 0, -1, -1},
 	fOrigin(0.0f, 0.0f),
 	fHighColor(make_color(0, 0, 0)),
@@ -111,6 +112,7 @@ Painter::Attach(void* bits, int32 width, int32 height, int32 bytesPerRow,
 			cairo_surface_destroy(fMask);
 		fMask = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
 		fMaskContext = cairo_create(fMask);
+		fMaskClipped = false;
 		if (cairo_status(fMaskContext) != CAIRO_STATUS_SUCCESS) {
 			cairo_destroy(fMaskContext);
 			cairo_surface_destroy(fMask);
@@ -243,24 +245,43 @@ Painter::_FillBox(const PixelBox& box, const pattern& p)
 }
 
 // Prepares the coverage mask for a shape inside `box` (cut to the clipping
-// here): clears that part and restricts Cairo to it. False when nothing of
-// the box can be drawn.
+// here): clears that part and, when the clipping cuts the shape, restricts
+// Cairo to it. A shape that lies wholly inside the clipping is drawn
+// without a clip of Cairo's own, which takes Cairo's faster paths; what it
+// draws outside the box is never composited, and the next shape clears
+// its own box first. False when nothing of the box can be drawn.
 bool
 Painter::_BeginMask(PixelBox& box)
 {
 	if (fBits == NULL || fMaskContext == NULL)
 		return false;
+	const PixelBox shape = box;
 	box = box.Intersect(fClipBounds);
 	if (box.IsEmpty())
 		return false;
+
+	cairo_surface_flush(fMask);
+	uint8* mask = cairo_image_surface_get_data(fMask);
+	const int32 stride = cairo_image_surface_get_stride(fMask);
+	const int32 width = box.right - box.left + 1;
+	const int32 height = box.bottom - box.top + 1;
+	for (int32 y = box.top; y <= box.bottom; y++)
+		memset(mask + (size_t)y * stride + box.left, 0, width);
+	cairo_surface_mark_dirty_rectangle(fMask, box.left, box.top, width, height);
+
 	cairo_t* cr = fMaskContext;
-	cairo_reset_clip(cr);
+	const bool cut = box.left != shape.left || box.top != shape.top
+		|| box.right != shape.right || box.bottom != shape.bottom;
+	if (fMaskClipped || cut) {
+		cairo_reset_clip(cr);
+		fMaskClipped = false;
+	}
 	cairo_new_path(cr);
-	cairo_rectangle(cr, box.left, box.top, box.right - box.left + 1,
-		box.bottom - box.top + 1);
-	cairo_clip(cr);
-	cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
-	cairo_paint(cr);
+	if (cut) {
+		cairo_rectangle(cr, box.left, box.top, width, height);
+		cairo_clip(cr);
+		fMaskClipped = true;
+	}
 	cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
 	cairo_set_source_rgba(cr, 0, 0, 0, 1);
 	return true;

@@ -171,6 +171,7 @@ private:
 
 	cairo_surface_t* fMask;
 	cairo_t* fMaskContext;
+	bool fMaskClipped;                 // Cairo's clip is set on fMaskContext
 
 	std::vector<PixelBox> fClipping;
 	PixelBox fClipBounds;
