@@ -85,16 +85,32 @@ void PlayerDisplay::SetState(const PlayerState& state)
 	if (title == fTitle && time == fTime && status == fStatus && state.problem == fProblem)
 		return;
 	// While it plays, only the time changes from second to second: the
-	// line below is drawn again, not the title.
+	// line below is drawn again, not the title, and only the time's end of
+	// it when the status beside it is drawn whole either way.
 	const bool onlyTime = title == fTitle && status == fStatus && state.problem == fProblem;
+	const BRect changed = onlyTime ? _TimeFrame(fTime, time) : Bounds();
 	fTitle = title;
 	fTime = time;
 	fStatus = status;
 	fProblem = state.problem;
-	if (onlyTime)
-		Invalidate(_LowerLineFrame());
-	else
-		Invalidate();
+	Invalidate(changed);
+}
+
+// The part of the line below that a change of the time from `before` to
+// `after` touches.
+BRect PlayerDisplay::_TimeFrame(const std::string& before, const std::string& after) const
+{
+	BRect line = _LowerLineFrame();
+	const float widest = std::max(fSmallFont.StringWidth(before.c_str()),
+		fSmallFont.StringWidth(after.c_str())) + kInset;
+	const float room = std::max(0.0f, Bounds().Width() - 2 * kInset) - widest;
+	const std::string& status = fProblem.empty() ? fStatus : fProblem;
+	// a status cut to make room for the time changes with its width
+	if (fSmallFont.StringWidth(status.c_str()) > room)
+		return line;
+	// two pixels more for the glyphs' antialiased edges
+	line.left = std::max(line.left, Bounds().right - widest - 2);
+	return line;
 }
 
 BRect PlayerDisplay::_LowerLineFrame() const

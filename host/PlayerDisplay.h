@@ -47,6 +47,7 @@ private:
 	std::string _Fitted(const BFont& font, const std::string& text, float width) const;
 	// Where the time and the status line are drawn.
 	BRect _LowerLineFrame() const;
+	BRect _TimeFrame(const std::string& before, const std::string& after) const;
 
 	BFont fTitleFont;
 	BFont fSmallFont;

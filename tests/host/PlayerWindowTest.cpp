@@ -364,6 +364,42 @@ TEST(PlayerWindow, ANewSecondRedrawsTheTimeAndKeepsTheTitle)
 	EXPECT_EQ(player.Quit(), B_OK);
 }
 
+// Only the time's end of the line below is drawn again, second after
+// second and across a wider time: the display looks as drawn whole.
+TEST(PlayerWindow, TheTimeRedrawnAloneLooksAsDrawnWhole)
+{
+	MelodeckPlayer player(playlist_of({{"Long", 660000}}), window_options());
+	ASSERT_EQ(player.InitCheck(), B_OK);
+	BWindow* window = find_player_window();
+	ASSERT_NE(window, nullptr);
+	const BRect frame = frame_in_window(window, "display");
+	auto display = [&] {
+		windowtest::Pixels pixels(window);
+		std::vector<uint32> found;
+		for (int32 y = (int32)frame.top; y <= (int32)frame.bottom; y++)
+			for (int32 x = (int32)frame.left; x <= (int32)frame.right; x++)
+				found.push_back(pixels.At(x, y));
+		return found;
+	};
+
+	ASSERT_EQ(player.Advance(597000), B_OK);
+	ASSERT_TRUE(testutil::wait_for([&] { return time_text(window) == "9:57 / 11:00"; }));
+	const std::vector<uint32> before = display();
+	for (const char* shown : {"9:58 / 11:00", "9:59 / 11:00", "10:00 / 11:00",
+			"10:01 / 11:00"}) {
+		ASSERT_EQ(player.Advance(1000), B_OK);
+		ASSERT_TRUE(testutil::wait_for([&] { return time_text(window) == shown; }));
+	}
+	const std::vector<uint32> stepped = display();
+	EXPECT_NE(stepped, before);
+	locked<bool>(window, [&] {
+		display_of(window)->Invalidate();
+		return true;
+	});
+	EXPECT_EQ(display(), stepped);
+	EXPECT_EQ(player.Quit(), B_OK);
+}
+
 TEST(PlayerWindow, ClickingOrDraggingTheBarSeeks)
 {
 	MelodeckPlayer player(two_entries(), window_options());
