@@ -147,6 +147,27 @@ BPoint bar_point(BWindow* window, int32 position)
 	return BPoint(frame.left + x, (frame.top + frame.bottom) / 2);
 }
 
+// The pixels of the view `name`, row by row, once the window has drawn.
+std::vector<uint32> view_pixels(BWindow* window, const char* name)
+{
+	const BRect frame = frame_in_window(window, name);
+	windowtest::Pixels pixels(window);
+	std::vector<uint32> found;
+	for (int32 y = (int32)frame.top; y <= (int32)frame.bottom; y++)
+		for (int32 x = (int32)frame.left; x <= (int32)frame.right; x++)
+			found.push_back(pixels.At(x, y));
+	return found;
+}
+
+// Has the view `name` drawn whole again.
+void redraw_whole(BWindow* window, const char* name)
+{
+	locked<bool>(window, [&] {
+		window->FindView(name)->Invalidate();
+		return true;
+	});
+}
+
 bool near(int32 value, int32 expected, int32 tolerance)
 {
 	return value >= expected - tolerance && value <= expected + tolerance;
@@ -287,15 +308,6 @@ TEST(PlayerWindow, TheBarMovedStepByStepLooksAsDrawnWhole)
 	ASSERT_EQ(player.InitCheck(), B_OK);
 	BWindow* window = find_player_window();
 	ASSERT_NE(window, nullptr);
-	const BRect frame = frame_in_window(window, "position");
-	auto bar = [&] {
-		windowtest::Pixels pixels(window);
-		std::vector<uint32> found;
-		for (int32 y = (int32)frame.top; y <= (int32)frame.bottom; y++)
-			for (int32 x = (int32)frame.left; x <= (int32)frame.right; x++)
-				found.push_back(pixels.At(x, y));
-		return found;
-	};
 
 	int32 position = 0;
 	for (int32 step : {700, 1300, 4000, 2000, 9000}) {
@@ -310,13 +322,10 @@ TEST(PlayerWindow, TheBarMovedStepByStepLooksAsDrawnWhole)
 	ASSERT_TRUE(testutil::wait_for([&] {
 		return locked<int32>(window, [&] { return bar_of(window)->Position(); }) == 3000;
 	}));
-	const std::vector<uint32> stepped = bar();
+	const std::vector<uint32> stepped = view_pixels(window, "position");
 
-	locked<bool>(window, [&] {
-		bar_of(window)->Invalidate();
-		return true;
-	});
-	EXPECT_EQ(bar(), stepped);
+	redraw_whole(window, "position");
+	EXPECT_EQ(view_pixels(window, "position"), stepped);
 	EXPECT_EQ(player.Quit(), B_OK);
 }
 
@@ -372,31 +381,19 @@ TEST(PlayerWindow, TheTimeRedrawnAloneLooksAsDrawnWhole)
 	ASSERT_EQ(player.InitCheck(), B_OK);
 	BWindow* window = find_player_window();
 	ASSERT_NE(window, nullptr);
-	const BRect frame = frame_in_window(window, "display");
-	auto display = [&] {
-		windowtest::Pixels pixels(window);
-		std::vector<uint32> found;
-		for (int32 y = (int32)frame.top; y <= (int32)frame.bottom; y++)
-			for (int32 x = (int32)frame.left; x <= (int32)frame.right; x++)
-				found.push_back(pixels.At(x, y));
-		return found;
-	};
 
 	ASSERT_EQ(player.Advance(597000), B_OK);
 	ASSERT_TRUE(testutil::wait_for([&] { return time_text(window) == "9:57 / 11:00"; }));
-	const std::vector<uint32> before = display();
+	const std::vector<uint32> before = view_pixels(window, "display");
 	for (const char* shown : {"9:58 / 11:00", "9:59 / 11:00", "10:00 / 11:00",
 			"10:01 / 11:00"}) {
 		ASSERT_EQ(player.Advance(1000), B_OK);
 		ASSERT_TRUE(testutil::wait_for([&] { return time_text(window) == shown; }));
 	}
-	const std::vector<uint32> stepped = display();
+	const std::vector<uint32> stepped = view_pixels(window, "display");
 	EXPECT_NE(stepped, before);
-	locked<bool>(window, [&] {
-		display_of(window)->Invalidate();
-		return true;
-	});
-	EXPECT_EQ(display(), stepped);
+	redraw_whole(window, "display");
+	EXPECT_EQ(view_pixels(window, "display"), stepped);
 	EXPECT_EQ(player.Quit(), B_OK);
 }
 
