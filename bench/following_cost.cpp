@@ -20,7 +20,8 @@
 // also with the SDL backend:
 //   scripts/with-xvfb build/bin/bench_following_cost
 // FOLLOWING_SAMPLES=N and FOLLOWING_SAMPLE_SECONDS=S change the sampling
-// (8 samples of 5 s by default); FOLLOWING_THREADS=1 prints each thread.
+// (8 samples of 5 s by default); FOLLOWING_THREADS=1 prints each thread
+// of both, over all the samples.
 //
 // Measured on a shared 2-core VM (6 samples of 5 s, Xvfb), cpu % and
 // switches per poll, player / bare model:
@@ -68,6 +69,7 @@
 #include <OS.h>
 
 #include <dirent.h>
+#include <pthread.h>
 #include <semaphore.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -126,8 +128,11 @@ struct BareStage {
 		sem_init(&stage.wake, 0, 0);
 	stages[0].next = &stages[1].wake;
 	stages[1].next = &stages[2].wake;
+	pthread_setname_np(pthread_self(), "bare timer");
 	for (BareStage& stage : stages) {
 		std::thread([&stage] {
+			const std::string name = "bare stage " + std::to_string(&stage - stages + 1);
+			pthread_setname_np(pthread_self(), name.c_str());
 			for (;;) {
 				while (sem_wait(&stage.wake) != 0) {
 				}
@@ -286,8 +291,9 @@ void print_threads(const char* what, const std::map<int, ThreadFigures>& before,
 		if (it != before.end())
 			was[tid] = it->second;
 		const Sample sample = difference(was, one, wall);
-		fprintf(stderr, "  %-16s %6.3f %%  %6.2f switches/poll\n", figures.name.c_str(),
-			sample.cpuPercent, sample.switchesPerPoll);
+		fprintf(stderr, "  %-16s %6.3f %% (%5.1f µs/poll)  %6.2f switches/poll\n",
+			figures.name.c_str(), sample.cpuPercent,
+			sample.cpuPercent / 100.0 * (double)kPollInterval, sample.switchesPerPoll);
 	}
 }
 
@@ -325,6 +331,9 @@ static void BM_FollowingCost(benchmark::State& state)
 		auto playerBefore = read_threads(player);
 		auto bareBefore = read_threads(bare);
 		bigtime_t when = system_time();
+		const auto playerFirst = playerBefore;
+		const auto bareFirst = bareBefore;
+		const bigtime_t first = when;
 		for (int i = 0; i < samples; i++) {
 			snooze(sampleSeconds * 1000000LL);
 			const auto playerNow = read_threads(player);
@@ -340,9 +349,11 @@ static void BM_FollowingCost(benchmark::State& state)
 			bareSwitches.push_back(b.switchesPerPoll);
 			if (b.cpuPercent > 0)
 				ratios.push_back(p.cpuPercent / b.cpuPercent);
-			if (getenv("FOLLOWING_THREADS") != nullptr && i == samples - 1)
-				print_threads(sdl ? "player (SDL)" : "player (headless)", playerBefore,
-					playerNow, now - when);
+			if (getenv("FOLLOWING_THREADS") != nullptr && i == samples - 1) {
+				print_threads(sdl ? "player (SDL)" : "player (headless)", playerFirst,
+					playerNow, now - first);
+				print_threads("bare model", bareFirst, bareNow, now - first);
+			}
 			playerBefore = playerNow;
 			bareBefore = bareNow;
 			when = now;
