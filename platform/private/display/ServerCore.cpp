@@ -161,12 +161,17 @@ void ServerCore::ThreadMain(std::function<void(status_t)> started)
 		fWindows.clear();
 		fOrder.clear();
 	}
+	// Their owners may be deleting them meanwhile (a window whose request
+	// to be closed came too late to be taken), so nothing more is delivered
+	// to them: they are marked destroyed before their natives go, which
+	// would otherwise tell them of the focus they lose.
 	for (WindowRef& window : rest) {
 		if (window->shotDue != 0)
 			WriteScreenshot(*window);
-		fBackend->DestroyNative(*window);
 		window->destroyed = true;
 	}
+	for (WindowRef& window : rest)
+		fBackend->DestroyNative(*window);
 	{
 		std::lock_guard<std::mutex> lock(fWakeLock);
 		fBackendStopped = true;
