@@ -103,14 +103,25 @@ BRect PlayerDisplay::_TimeFrame(const std::string& before, const std::string& af
 	BRect line = _LowerLineFrame();
 	const float widest = std::max(fSmallFont.StringWidth(before.c_str()),
 		fSmallFont.StringWidth(after.c_str())) + kInset;
-	const float room = std::max(0.0f, Bounds().Width() - 2 * kInset) - widest;
-	const std::string& status = fProblem.empty() ? fStatus : fProblem;
 	// a status cut to make room for the time changes with its width
-	if (fSmallFont.StringWidth(status.c_str()) > room)
+	if (fSmallFont.StringWidth(_Status().c_str()) > _TextWidth() - widest)
 		return line;
 	// two pixels more for the glyphs' antialiased edges
 	line.left = std::max(line.left, Bounds().right - widest - 2);
 	return line;
+}
+
+// What the line below says beside the time: a skipped entry is news, and
+// takes the status's place.
+const std::string& PlayerDisplay::_Status() const
+{
+	return fProblem.empty() ? fStatus : fProblem;
+}
+
+// The width the texts have inside the display's insets.
+float PlayerDisplay::_TextWidth() const
+{
+	return std::max(0.0f, Bounds().Width() - 2 * kInset);
 }
 
 BRect PlayerDisplay::_LowerLineFrame() const
@@ -165,7 +176,7 @@ void PlayerDisplay::Draw(BRect updateRect)
 
 	SetFont(&fTitleFont);
 	SetHighColor(TextColor());
-	const float textWidth = std::max(0.0f, bounds.Width() - 2 * kInset);
+	const float textWidth = _TextWidth();
 	if (updateRect.top <= titleBase + std::ceil(titleHeight.descent)) {
 		DrawString(_Fitted(fTitleFont, fTitle, textWidth).c_str(),
 			BPoint(bounds.left + kInset, titleBase));
@@ -179,9 +190,7 @@ void PlayerDisplay::Draw(BRect updateRect)
 		DrawString(fTime.c_str(), BPoint(bounds.right - kInset - timeWidth, smallBase));
 		timeWidth += kInset;
 	}
-	// a skipped entry is news: it takes the status line's place
 	SetHighColor(fProblem.empty() ? DimTextColor() : ProblemColor());
-	const std::string& status = fProblem.empty() ? fStatus : fProblem;
-	DrawString(_Fitted(fSmallFont, status, std::max(0.0f, textWidth - timeWidth)).c_str(),
+	DrawString(_Fitted(fSmallFont, _Status(), std::max(0.0f, textWidth - timeWidth)).c_str(),
 		BPoint(bounds.left + kInset, smallBase));
 }

@@ -48,6 +48,8 @@ private:
 	// Where the time and the status line are drawn.
 	BRect _LowerLineFrame() const;
 	BRect _TimeFrame(const std::string& before, const std::string& after) const;
+	const std::string& _Status() const;
+	float _TextWidth() const;
 
 	BFont fTitleFont;
 	BFont fSmallFont;

@@ -270,8 +270,7 @@ Painter::_BeginMask(PixelBox& box)
 	cairo_surface_mark_dirty_rectangle(fMask, box.left, box.top, width, height);
 
 	cairo_t* cr = fMaskContext;
-	const bool cut = box.left != shape.left || box.top != shape.top
-		|| box.right != shape.right || box.bottom != shape.bottom;
+	const bool cut = !(box == shape);
 	if (fMaskClipped || cut) {
 		cairo_reset_clip(cr);
 		fMaskClipped = false;

@@ -60,6 +60,7 @@ struct PixelBox {
 
 	bool IsEmpty() const { return right < left || bottom < top; }
 	PixelBox Intersect(const PixelBox& other) const;
+	bool operator==(const PixelBox&) const = default;
 };
 
 class Painter {
