@@ -31,7 +31,8 @@ MessageField make_field(const char* name, type_code type, bool fixedSize,
 	field.name = name;
 	field.type = type;
 	field.fixedSize = fixedSize;
-	field.items = std::move(items);
+	for (const std::vector<uint8>& item : items)
+		field.AddItem(item.data(), item.size());
 	return field;
 }
 

@@ -14,6 +14,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 using BPrivate::MessageAccess;
@@ -51,17 +52,22 @@ status_t read_fully(BDataIO* stream, void* buffer, size_t size)
 // ---- Construction
 
 BMessage::BMessage()
-	: what(0), fData(new MessageData), fDelivery(NULL), fCurSpecifier(-1)
+	: what(0), fData(new (fDataRoom) MessageData), fDelivery(NULL), fCurSpecifier(-1)
 {
+	static_assert(sizeof(MessageData) <= kDataRoom && alignof(MessageData) <= 8,
+		"a message's fields do not fit in it");
+	static_assert(sizeof(MessageDelivery) <= kDeliveryRoom
+		&& alignof(MessageDelivery) <= 8, "a message's delivery state does not fit in it");
 }
 
 BMessage::BMessage(uint32 command)
-	: what(command), fData(new MessageData), fDelivery(NULL), fCurSpecifier(-1)
+	: what(command), fData(new (fDataRoom) MessageData), fDelivery(NULL),
+	  fCurSpecifier(-1)
 {
 }
 
 BMessage::BMessage(const BMessage& other)
-	: what(other.what), fData(new MessageData(*other.fData)), fDelivery(NULL),
+	: what(other.what), fData(new (fDataRoom) MessageData(*other.fData)), fDelivery(NULL),
 	  fCurSpecifier(other.fCurSpecifier)
 {
 }
@@ -69,7 +75,7 @@ BMessage::BMessage(const BMessage& other)
 BMessage::~BMessage()
 {
 	_ClearDelivery();
-	delete fData;
+	fData->~MessageData();
 }
 
 BMessage& BMessage::operator=(const BMessage& other)
@@ -98,7 +104,7 @@ void BMessage::_ClearDelivery()
 		fDelivery->replyDone = true;
 		fDelivery->slot->Deliver(noReply);
 	}
-	delete fDelivery;
+	fDelivery->~MessageDelivery();
 	fDelivery = NULL;
 }
 
@@ -129,7 +135,7 @@ status_t BMessage::GetInfo(type_code type, int32 index, const char** nameFound,
 			if (typeFound != NULL)
 				*typeFound = field.type;
 			if (countFound != NULL)
-				*countFound = (int32)field.items.size();
+				*countFound = (int32)field.CountItems();
 			return B_OK;
 		}
 		matching++;
@@ -148,7 +154,7 @@ status_t BMessage::GetInfo(const char* name, type_code* typeFound,
 	if (typeFound != NULL)
 		*typeFound = field->type;
 	if (countFound != NULL)
-		*countFound = (int32)field->items.size();
+		*countFound = (int32)field->CountItems();
 	return B_OK;
 }
 
@@ -235,7 +241,7 @@ BMessenger BMessage::ReturnAddress() const
 
 const BMessage* BMessage::Previous() const
 {
-	return fDelivery != NULL ? fDelivery->previous : NULL;
+	return fDelivery != NULL ? fDelivery->previous.get() : NULL;
 }
 
 bool BMessage::WasDropped() const
@@ -262,19 +268,20 @@ status_t BMessage::_Add(const char* name, type_code type, const void* data,
 	const uint8* bytes = static_cast<const uint8*>(data);
 	MessageField* field = fData->Find(name);
 	if (field == NULL) {
-		MessageField fresh;
+		MessageField& fresh = fData->fields.emplace_back();
 		fresh.name = name;
 		fresh.type = type;
 		fresh.fixedSize = fixedSize;
-		fresh.items.emplace_back(bytes, bytes + size);
-		fData->fields.push_back(std::move(fresh));
+		if (!fresh.AddItem(bytes, size)) {
+			fData->fields.pop_back();
+			return B_NO_MEMORY;
+		}
 		return B_OK;
 	}
 	if (field->type != type || field->fixedSize != fixedSize)
 		return B_BAD_TYPE;
-	if (fixedSize && !field->items.empty() && field->items[0].size() != size)
-		return B_BAD_VALUE;
-	field->items.emplace_back(bytes, bytes + size);
+	if (!field->AddItem(bytes, size))
+		return fixedSize && size != field->ItemSize(0) ? B_BAD_VALUE : B_NO_MEMORY;
 	return B_OK;
 }
 
@@ -288,11 +295,10 @@ status_t BMessage::_Find(const char* name, type_code type, int32 index,
 		return B_NAME_NOT_FOUND;
 	if (type != B_ANY_TYPE && field->type != type)
 		return B_BAD_TYPE;
-	if (index < 0 || (size_t)index >= field->items.size())
+	if (index < 0 || (size_t)index >= field->CountItems())
 		return B_BAD_INDEX;
-	const std::vector<uint8>& item = field->items[(size_t)index];
-	*data = item.data();
-	*size = item.size();
+	*data = field->ItemData((size_t)index);
+	*size = field->ItemSize((size_t)index);
 	return B_OK;
 }
 
@@ -306,12 +312,12 @@ status_t BMessage::_Replace(const char* name, type_code type, int32 index,
 		return B_NAME_NOT_FOUND;
 	if (field->type != type)
 		return B_BAD_TYPE;
-	if (index < 0 || (size_t)index >= field->items.size())
+	if (index < 0 || (size_t)index >= field->CountItems())
 		return B_BAD_INDEX;
-	if (field->fixedSize && field->items[(size_t)index].size() != size)
+	if (field->fixedSize && field->ItemSize((size_t)index) != size)
 		return B_BAD_VALUE;
-	const uint8* bytes = static_cast<const uint8*>(data);
-	field->items[(size_t)index].assign(bytes, bytes + size);
+	if (!field->ReplaceItem((size_t)index, data, size))
+		return B_NO_MEMORY;
 	return B_OK;
 }
 
@@ -324,7 +330,7 @@ status_t BMessage::AddData(const char* name, type_code type, const void* data,
 	if (field == NULL && count > 1 && valid_name(name)) {
 		status_t status = _Add(name, type, data, (size_t)numBytes, isFixedSize);
 		if (status == B_OK)
-			fData->Find(name)->items.reserve((size_t)count);
+			fData->Find(name)->Reserve((size_t)count, (size_t)count * (size_t)numBytes);
 		return status;
 	}
 	return _Add(name, type, data, (size_t)numBytes, isFixedSize);
@@ -382,15 +388,15 @@ status_t BMessage::RemoveData(const char* name, int32 index)
 		[name](const MessageField& f) { return f.name == name; });
 	if (it == fields.end())
 		return B_NAME_NOT_FOUND;
-	if (index < 0 || (size_t)index >= it->items.size())
+	if (index < 0 || (size_t)index >= it->CountItems())
 		return B_BAD_INDEX;
-	it->items.erase(it->items.begin() + index);
+	it->RemoveItem((size_t)index);
 	// A field without items cannot be flattened and means nothing.
-	if (it->items.empty())
+	if (it->IsEmpty())
 		fields.erase(it);
 	if (strcmp(name, kSpecifiersField) == 0) {
 		const MessageField* left = fData->Find(name);
-		int32 count = left != NULL ? (int32)left->items.size() : 0;
+		int32 count = left != NULL ? (int32)left->CountItems() : 0;
 		fCurSpecifier = std::min(fCurSpecifier, count - 1);
 	}
 	return B_OK;
@@ -488,7 +494,7 @@ void take_unflattened(BMessage* message, MessageData* data, int32* currentSpecif
 	own.header = BPrivate::MessageHeader();
 	const MessageField* specifiers = own.Find(kSpecifiersField);
 	*currentSpecifier = specifiers != NULL && specifiers->type == B_MESSAGE_TYPE
-		? (int32)specifiers->items.size() - 1 : -1;
+		? (int32)specifiers->CountItems() - 1 : -1;
 }
 
 }
@@ -591,7 +597,7 @@ status_t BMessage::AddSpecifier(const BMessage* specifier)
 	status_t status = AddMessage(kSpecifiersField, specifier);
 	if (status != B_OK)
 		return status;
-	fCurSpecifier = (int32)fData->Find(kSpecifiersField)->items.size() - 1;
+	fCurSpecifier = (int32)fData->Find(kSpecifiersField)->CountItems() - 1;
 	return B_OK;
 }
 
@@ -748,53 +754,53 @@ void print_code(uint32 code)
 		printf("0x%08x", (unsigned)code);
 }
 
-void print_item(type_code type, const std::vector<uint8>& item)
+void print_item(type_code type, const uint8* data, size_t size)
 {
-	auto fits = [&item](size_t size) { return item.size() == size; };
+	auto fits = [size](size_t wanted) { return size == wanted; };
 	switch (type) {
 		case B_BOOL_TYPE:
-			if (fits(1)) { printf("%s", item[0] ? "true" : "false"); return; }
+			if (fits(1)) { printf("%s", data[0] ? "true" : "false"); return; }
 			break;
 		case B_INT8_TYPE:
-			if (fits(1)) { printf("%d", (int)(int8)item[0]); return; }
+			if (fits(1)) { printf("%d", (int)(int8)data[0]); return; }
 			break;
 		case B_INT16_TYPE:
-			if (fits(2)) { int16 v; memcpy(&v, item.data(), 2); printf("%d", (int)v); return; }
+			if (fits(2)) { int16 v; memcpy(&v, data, 2); printf("%d", (int)v); return; }
 			break;
 		case B_INT32_TYPE:
-			if (fits(4)) { int32 v; memcpy(&v, item.data(), 4); printf("%d", (int)v); return; }
+			if (fits(4)) { int32 v; memcpy(&v, data, 4); printf("%d", (int)v); return; }
 			break;
 		case B_INT64_TYPE:
-			if (fits(8)) { int64 v; memcpy(&v, item.data(), 8); printf("%lld", (long long)v); return; }
+			if (fits(8)) { int64 v; memcpy(&v, data, 8); printf("%lld", (long long)v); return; }
 			break;
 		case B_FLOAT_TYPE:
-			if (fits(4)) { float v; memcpy(&v, item.data(), 4); printf("%.4f", v); return; }
+			if (fits(4)) { float v; memcpy(&v, data, 4); printf("%.4f", v); return; }
 			break;
 		case B_DOUBLE_TYPE:
-			if (fits(8)) { double v; memcpy(&v, item.data(), 8); printf("%.8f", v); return; }
+			if (fits(8)) { double v; memcpy(&v, data, 8); printf("%.8f", v); return; }
 			break;
 		case B_STRING_TYPE:
-			if (!item.empty() && item.back() == 0) {
-				printf("\"%s\"", reinterpret_cast<const char*>(item.data()));
+			if (size > 0 && data[size - 1] == 0) {
+				printf("\"%s\"", reinterpret_cast<const char*>(data));
 				return;
 			}
 			break;
 		case B_POINT_TYPE:
 			if (fits(8)) {
-				float p[2]; memcpy(p, item.data(), 8);
+				float p[2]; memcpy(p, data, 8);
 				printf("BPoint(x:%.1f, y:%.1f)", p[0], p[1]);
 				return;
 			}
 			break;
 		case B_RECT_TYPE:
 			if (fits(16)) {
-				float r[4]; memcpy(r, item.data(), 16);
+				float r[4]; memcpy(r, data, 16);
 				printf("BRect(l:%.1f, t:%.1f, r:%.1f, b:%.1f)", r[0], r[1], r[2], r[3]);
 				return;
 			}
 			break;
 	}
-	printf("%zu bytes", item.size());
+	printf("%zu bytes", size);
 }
 
 }
@@ -805,11 +811,11 @@ void BMessage::PrintToStream() const
 	print_code(what);
 	printf("\n");
 	for (const MessageField& field : fData->fields) {
-		for (size_t i = 0; i < field.items.size(); i++) {
+		for (size_t i = 0; i < field.CountItems(); i++) {
 			printf("    entry %14s, type ", field.name.c_str());
 			print_code(field.type);
 			printf(", c=%zu: ", i);
-			print_item(field.type, field.items[i]);
+			print_item(field.type, field.ItemData(i), field.ItemSize(i));
 			printf("\n");
 		}
 	}

@@ -314,9 +314,16 @@ private:
 	                    bigtime_t replyTimeout);
 	void _ClearDelivery();
 
-	BPrivate::MessageData* fData;          // fields and flattened header
-	BPrivate::MessageDelivery* fDelivery;  // NULL until needed
+	// The fields and the delivery state are built inside the message
+	// object itself, so that making, copying and deleting a message takes
+	// no allocation for them. (Message.cpp checks that they fit.)
+	enum { kDataRoom = 64, kDeliveryRoom = 128 };
+
+	BPrivate::MessageData* fData;          // fields and flattened header, in fDataRoom
+	BPrivate::MessageDelivery* fDelivery;  // NULL until needed, then in fDeliveryRoom
 	int32 fCurSpecifier;                   // -1: no current specifier
+	alignas(8) uint8 fDataRoom[kDataRoom];
+	alignas(8) uint8 fDeliveryRoom[kDeliveryRoom];
 };
 
 #endif

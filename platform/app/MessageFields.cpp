@@ -509,7 +509,7 @@ status_t BMessage::FindMessage(const char* name, int32 index, BMessage* message)
 	const MessageField* specifiers = target.Find("specifiers");
 	MessageAccess::SetCurrentSpecifier(message,
 		specifiers != NULL && specifiers->type == B_MESSAGE_TYPE
-			? (int32)specifiers->items.size() - 1 : -1);
+			? (int32)specifiers->CountItems() - 1 : -1);
 	return B_OK;
 }
 

@@ -71,7 +71,7 @@ BMessage* message_from_wire(const uint8* data, size_t size)
 	MessageAccess::Data(message).fields = std::move(wire.fields);
 	const MessageField* specifiers = MessageAccess::Data(message).Find("specifiers");
 	if (specifiers != NULL && specifiers->type == B_MESSAGE_TYPE)
-		MessageAccess::SetCurrentSpecifier(message, (int32)specifiers->items.size() - 1);
+		MessageAccess::SetCurrentSpecifier(message, (int32)specifiers->CountItems() - 1);
 
 	MessageDelivery& d = MessageAccess::MakeDelivery(message);
 	d.wasDelivered = true;

@@ -111,9 +111,9 @@ status_t read_items(const uint8* data, size_t dataSize, size_t count,
 		// number of allocations. One is allowed; more are never written.
 		if (itemSize == 0 && count > 1)
 			return B_BAD_VALUE;
-		field->items.reserve(count);
+		field->Reserve(count, dataSize);
 		for (size_t i = 0; i < count; i++)
-			field->items.emplace_back(data + i * itemSize, data + (i + 1) * itemSize);
+			field->AddItem(data + i * itemSize, itemSize);
 		return B_OK;
 	}
 
@@ -121,7 +121,7 @@ status_t read_items(const uint8* data, size_t dataSize, size_t count,
 	// least 8 bytes.
 	if (count > dataSize / 8 + 1 || (count - 1) * 8 + 4 > dataSize)
 		return B_BAD_VALUE;
-	field->items.reserve(count);
+	field->Reserve(count, dataSize);
 	Reader in(data, dataSize);
 	for (size_t i = 0; i < count; i++) {
 		size_t length;
@@ -134,7 +134,7 @@ status_t read_items(const uint8* data, size_t dataSize, size_t count,
 		// The last item may come without its padding.
 		if (!(last && in.Left() == 0) && !in.Take(padding, &skipped))
 			return B_BAD_VALUE;
-		field->items.emplace_back(bytes, bytes + length);
+		field->AddItem(bytes, length);
 	}
 	return in.Left() == 0 ? B_OK : B_BAD_VALUE;
 }
@@ -278,8 +278,8 @@ bool nesting_allowed(const MessageData& message)
 	for (const MessageField& field : message.fields) {
 		if (field.type != B_MESSAGE_TYPE)
 			continue;
-		for (const std::vector<uint8>& item : field.items)
-			level.push_back({ item.data(), item.size() });
+		for (size_t i = 0; i < field.CountItems(); i++)
+			level.push_back({ field.ItemData(i), field.ItemSize(i) });
 	}
 	std::vector<Span> next;
 	for (int depth = 1; !level.empty(); depth++) {

@@ -31,13 +31,10 @@ struct FieldLayout {
 FieldLayout layout_of(const MessageField& field)
 {
 	FieldLayout layout;
-	size_t count = field.items.size();
-	if (field.fixedSize) {
-		for (const std::vector<uint8>& item : field.items)
-			layout.dataSize += item.size();
-	} else {
-		for (const std::vector<uint8>& item : field.items)
-			layout.dataSize += padded_item_size(item.size());
+	size_t count = field.CountItems();
+	for (size_t i = 0; i < count; i++) {
+		layout.dataSize += field.fixedSize ? field.ItemSize(i)
+			: padded_item_size(field.ItemSize(i));
 	}
 	layout.mini = layout.dataSize < kMiniLimit && count < kMiniLimit;
 	layout.single = count == 1;
@@ -52,7 +49,7 @@ FieldLayout layout_of(const MessageField& field)
 // by zero.
 bool is_written(const MessageField& field)
 {
-	return !field.items.empty();
+	return !field.IsEmpty();
 }
 
 status_t check_field(const MessageField& field, const FieldLayout& layout)
@@ -61,18 +58,11 @@ status_t check_field(const MessageField& field, const FieldLayout& layout)
 		return B_BAD_VALUE;
 	if (layout.dataSize > kMaximumSize)
 		return B_BAD_VALUE;
-	if (field.fixedSize) {
-		size_t itemSize = field.items.front().size();
-		for (const std::vector<uint8>& item : field.items) {
-			if (item.size() != itemSize)
-				return B_BAD_VALUE;
-		}
-		// Several empty items would be written as a bare count that costs
-		// no bytes; readers cannot tell that from a hostile count, so they
-		// refuse it, and it is not written either.
-		if (itemSize == 0 && field.items.size() > 1)
-			return B_BAD_VALUE;
-	}
+	// Several empty items of a fixed-size field would be written as a bare
+	// count that costs no bytes; readers cannot tell that from a hostile
+	// count, so they refuse it, and it is not written either.
+	if (field.fixedSize && field.ItemSize(0) == 0 && field.CountItems() > 1)
+		return B_BAD_VALUE;
 	return B_OK;
 }
 
@@ -121,9 +111,9 @@ void write_field(Writer& out, const MessageField& field, const FieldLayout& layo
 	out.Word(field.type);
 	if (!layout.single) {
 		if (layout.mini)
-			out.Byte((uint8)field.items.size());
+			out.Byte((uint8)field.CountItems());
 		else
-			out.Word((uint32)field.items.size());
+			out.Word((uint32)field.CountItems());
 	}
 	if (layout.mini)
 		out.Byte((uint8)layout.dataSize);
@@ -132,14 +122,16 @@ void write_field(Writer& out, const MessageField& field, const FieldLayout& layo
 	out.Byte((uint8)field.name.size());
 	out.Bytes(field.name.data(), field.name.size());
 
-	for (const std::vector<uint8>& item : field.items) {
+	for (size_t i = 0; i < field.CountItems(); i++) {
+		const uint8* item = field.ItemData(i);
+		const size_t size = field.ItemSize(i);
 		if (field.fixedSize) {
-			out.Bytes(item.data(), item.size());
+			out.Bytes(item, size);
 			continue;
 		}
-		out.Word((uint32)item.size());
-		out.Bytes(item.data(), item.size());
-		out.Zeros(padded_item_size(item.size()) - 4 - item.size());
+		out.Word((uint32)size);
+		out.Bytes(item, size);
+		out.Zeros(padded_item_size(size) - 4 - size);
 	}
 }
 

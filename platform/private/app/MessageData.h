@@ -12,13 +12,43 @@ namespace BPrivate {
 
 // One named field: items of one type code. Nested messages, entry_refs and
 // messengers are kept as their flattened bytes.
-struct MessageField {
+//
+// The items lie one after the other in one buffer, so that a field costs
+// one allocation however many items it holds (a variable-size field of
+// several items, two). Fixed-size items are packed; a variable-size item
+// starts at a multiple of 8 bytes, so that every item is aligned for the
+// numbers and structures read from it. Adding, replacing or removing an
+// item may move the field's other items.
+class MessageField {
+public:
 	std::string name;                      // at most 255 bytes in the flattened form
 	type_code type = 0;
 	bool fixedSize = true;                 // every item has the same size
-	std::vector<std::vector<uint8>> items; // each item's bytes; strings include their NUL
+
+	size_t CountItems() const { return fCount; }
+	bool IsEmpty() const { return fCount == 0; }
+	// Item `index` (below CountItems()).
+	const uint8* ItemData(size_t index) const { return fBytes.data() + _Start(index); }
+	size_t ItemSize(size_t index) const { return _End(index) - _Start(index); }
+
+	// False, and nothing added, when the field is fixed-size and the size
+	// differs from its items' or the buffer would pass 4 GB.
+	bool AddItem(const void* data, size_t size);
+	// The same for replacing item `index`.
+	bool ReplaceItem(size_t index, const void* data, size_t size);
+	void RemoveItem(size_t index);
+	// Room for `count` items of about `itemSize` bytes.
+	void Reserve(size_t count, size_t itemSize);
 
 	bool operator==(const MessageField&) const = default;
+
+private:
+	size_t _Start(size_t index) const;
+	size_t _End(size_t index) const;
+
+	std::vector<uint8> fBytes;             // the items, variable-size ones padded
+	std::vector<uint32> fEnds;             // variable size, 2 items or more: each one's end
+	size_t fCount = 0;
 };
 
 // What a flattened message carries besides its fields.
@@ -54,9 +84,8 @@ struct MessageData {
 size_t flattened_size(const MessageData& data);
 
 // Writes the flattened form: exactly flattened_size(data) bytes. B_BAD_VALUE
-// when the message cannot be flattened (a field name over 255 bytes, items
-// of a fixed-size field that differ in size, a fixed-size field of several
-// empty items, more than 2 GB), B_NO_MEMORY
+// when the message cannot be flattened (a field name over 255 bytes, a
+// fixed-size field of several empty items, more than 2 GB), B_NO_MEMORY
 // when the buffer is too small. Nothing is written on failure; the vector
 // form leaves *out as it was.
 status_t flatten_message(const MessageData& data, uint8* buffer, size_t bufferSize);

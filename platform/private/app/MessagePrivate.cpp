@@ -1,10 +1,12 @@
 #include "app/MessagePrivate.h"
 
 #include "app/LooperPort.h"
+#include "app/MessageData.h"
 
 #include <string.h>
 
 #include <chrono>
+#include <new>
 #include <utility>
 
 namespace BPrivate {
@@ -44,23 +46,21 @@ status_t ReplySlot::Wait(bigtime_t timeout, BMessage** reply)
 	return B_OK;
 }
 
-MessageDelivery::~MessageDelivery()
-{
-	delete previous;
-}
-
 MessageDelivery& MessageAccess::MakeDelivery(BMessage* message)
 {
 	if (message->fDelivery == nullptr)
-		message->fDelivery = new MessageDelivery;
+		message->fDelivery = new (message->fDeliveryRoom) MessageDelivery;
 	return *message->fDelivery;
 }
 
 void MessageAccess::Adopt(BMessage* to, BMessage* from)
 {
 	std::swap(to->what, from->what);
-	std::swap(to->fData, from->fData);
-	std::swap(to->fDelivery, from->fDelivery);
+	std::swap(*to->fData, *from->fData);
+	// A message without delivery state behaves as one with the default
+	// state, so both get one for the exchange.
+	if (to->fDelivery != nullptr || from->fDelivery != nullptr)
+		std::swap(MakeDelivery(to), MakeDelivery(from));
 	std::swap(to->fCurSpecifier, from->fCurSpecifier);
 	delete from;
 }
@@ -112,7 +112,7 @@ BMessage* make_delivered_copy(const BMessage& message, const SendOptions& option
 	d.slot = options.slot;
 	d.isReply = options.isReply;
 	if (options.previous != nullptr)
-		d.previous = new BMessage(*options.previous);
+		d.previous = std::make_unique<BMessage>(*options.previous);
 	// A dropped message stays one when the kit passes it on.
 	const MessageDelivery* source = MessageAccess::Delivery(&message);
 	d.dropped = source != nullptr && source->dropped;

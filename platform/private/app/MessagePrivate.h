@@ -53,10 +53,8 @@ struct MessageDelivery {
 	bool isReply = false;
 	bool sourceRemote = false;
 	bool dropped = false;
-	BMessage* previous = nullptr;    // for a reply: the message answered
+	std::unique_ptr<BMessage> previous; // for a reply: the message answered
 	std::string propertyCache;       // GetCurrentSpecifier's property
-
-	~MessageDelivery();
 };
 
 // How a message is to be delivered, besides its target.
@@ -84,6 +82,8 @@ public:
 	static MessageData& Data(BMessage* message) { return *message->fData; }
 	static const MessageData& Data(const BMessage* message) { return *message->fData; }
 	static MessageDelivery* Delivery(const BMessage* message) { return message->fDelivery; }
+	// The message's delivery state, made (in the message itself) if it
+	// has none yet.
 	static MessageDelivery& MakeDelivery(BMessage* message);
 	// Moves everything, delivery state included, from `from` into `to`
 	// and deletes `from`.

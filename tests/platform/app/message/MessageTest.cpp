@@ -217,6 +217,64 @@ TEST(Message, FieldsKeepOneTypeAndItemSize)
 	EXPECT_TRUE(m.IsEmpty());
 }
 
+// Items of one field share a buffer: editing one item must leave the
+// others as they were, every item must stay aligned for the value read
+// from it, and items of other fields must not move.
+TEST(Message, EditedItemsLeaveTheOthersWholeAndAligned)
+{
+	BMessage m;
+	const char* texts[] = {"a", "three", "", "a longer one, past eight bytes", "z"};
+	for (const char* text : texts)
+		ASSERT_EQ(m.AddString("s", text), B_OK);
+	ASSERT_EQ(m.AddData("raw", B_RAW_TYPE, "xyz", 3, false), B_OK);
+	ASSERT_EQ(m.AddInt64("raw64", 1), B_OK);
+	const char* kept = m.FindString("s", 4);
+
+	// Fields added after it leave its items where they are.
+	for (int i = 0; i < 40; i++)
+		ASSERT_EQ(m.AddInt32(("n" + std::to_string(i)).c_str(), i), B_OK);
+	EXPECT_EQ(m.FindString("s", 4), kept);
+	EXPECT_STREQ(kept, "z");
+
+	ASSERT_EQ(m.ReplaceString("s", 1, "now much longer than it was"), B_OK);
+	ASSERT_EQ(m.ReplaceString("s", 3, "short"), B_OK);
+	ASSERT_EQ(m.RemoveData("s", 0), B_OK);
+	const char* expected[] = {"now much longer than it was", "", "short", "z"};
+	for (int32 i = 0; i < 4; i++)
+		EXPECT_STREQ(m.FindString("s", i), expected[i]) << i;
+	EXPECT_EQ(m.FindString("s", 4), nullptr);
+
+	for (int32 i = 0; i < 4; i++) {
+		const void* data;
+		ssize_t size;
+		ASSERT_EQ(m.FindData("s", B_STRING_TYPE, i, &data, &size), B_OK);
+		EXPECT_EQ(reinterpret_cast<uintptr_t>(data) % 8, 0u) << i;
+		EXPECT_EQ(size, (ssize_t)strlen(expected[i]) + 1);
+	}
+	for (int64 i = 2; i <= 5; i++)
+		ASSERT_EQ(m.AddInt64("raw64", i), B_OK);
+	ASSERT_EQ(m.RemoveData("raw64", 1), B_OK);
+	for (int32 i = 0; i < 4; i++) {
+		const void* data;
+		ssize_t size;
+		ASSERT_EQ(m.FindData("raw64", B_INT64_TYPE, i, &data, &size), B_OK);
+		EXPECT_EQ(reinterpret_cast<uintptr_t>(data) % 8, 0u);
+		EXPECT_EQ(*static_cast<const int64*>(data), i == 0 ? 1 : i + 2);
+	}
+
+	// A copy and the flattened form hold the same items.
+	BMessage copy(m);
+	BMessage back;
+	BMallocIO flat;
+	ASSERT_EQ(copy.Flatten(&flat), B_OK);
+	ASSERT_EQ(back.Unflatten(static_cast<const char*>(flat.Buffer())), B_OK);
+	for (const BMessage* other : {&copy, &back}) {
+		for (int32 i = 0; i < 4; i++)
+			EXPECT_STREQ(other->FindString("s", i), expected[i]);
+		EXPECT_EQ(other->FindInt64("raw64", 3), 5);
+	}
+}
+
 TEST(Message, DamagedItemsAreRefusedNotOverRead)
 {
 	BMessage m;

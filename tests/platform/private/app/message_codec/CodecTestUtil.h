@@ -38,7 +38,8 @@ inline BPrivate::MessageField field(const std::string& name, type_code type,
 	f.name = name;
 	f.type = type;
 	f.fixedSize = fixedSize;
-	f.items = std::move(items);
+	for (const Bytes& item : items)
+		EXPECT_TRUE(f.AddItem(item.data(), item.size()));
 	return f;
 }
 

@@ -218,7 +218,9 @@ TEST(CodecGolden, HandMadeMessageReadsBack)
 	});
 	EXPECT_EQ(data, expected);
 	ASSERT_NE(data.Find("title"), nullptr);
-	EXPECT_EQ(data.Find("title")->items[0], string_item("Verso"));
+	const MessageField* title = data.Find("title");
+	EXPECT_EQ(Bytes(title->ItemData(0), title->ItemData(0) + title->ItemSize(0)),
+		string_item("Verso"));
 	EXPECT_EQ(data.Find("nothing"), nullptr);
 
 	// Written again, it comes out byte for byte the same.

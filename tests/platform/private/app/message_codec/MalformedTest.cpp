@@ -256,8 +256,7 @@ TEST(CodecMalformed, DeepNestingIsRefused)
 		EXPECT_EQ(flatten_message(message('leaf'), &flat), B_OK);
 		for (int i = 1; i < levels; i++) {
 			MessageData outer = message('nest');
-			outer.fields.push_back(field("m", B_MESSAGE_TYPE, false, {}));
-			outer.fields.back().items.push_back(std::move(flat));
+			outer.fields.push_back(field("m", B_MESSAGE_TYPE, false, {flat}));
 			flat.clear();
 			EXPECT_EQ(flatten_message(outer, &flat), B_OK);
 		}

@@ -164,9 +164,14 @@ TEST(CodecRoundTrip, BytesAfterTheMessageAreLeftAlone)
 TEST(CodecFlatten, RefusesWhatCannotBeWritten)
 {
 	MessageData longName = message(1, {field(std::string(256, 'n'), B_INT32_TYPE, true, {int32_item(1)})});
-	MessageData unequal = message(1, {field("f", B_RAW_TYPE, true, {Bytes(4), Bytes(5)})});
 	MessageData empties = message(1, {field("e", B_RAW_TYPE, true, {Bytes(), Bytes()})});
-	for (const MessageData& bad : {longName, unequal, empties}) {
+	// Items of unequal size cannot even be put in a fixed-size field.
+	MessageField fixed = field("f", B_RAW_TYPE, true, {Bytes(4)});
+	const Bytes five(5);
+	EXPECT_FALSE(fixed.AddItem(five.data(), five.size()));
+	EXPECT_FALSE(fixed.ReplaceItem(0, five.data(), five.size()));
+	EXPECT_EQ(fixed, field("f", B_RAW_TYPE, true, {Bytes(4)}));
+	for (const MessageData& bad : {longName, empties}) {
 		Bytes out = {1, 2, 3};
 		EXPECT_EQ(flatten_message(bad, &out), B_BAD_VALUE);
 		EXPECT_EQ(out, (Bytes{1, 2, 3}));

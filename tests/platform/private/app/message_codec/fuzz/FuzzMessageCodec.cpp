@@ -38,8 +38,8 @@ void check(const uint8* data, size_t size, int depth)
 	for (const MessageField& field : message.fields) {
 		if (field.type != B_MESSAGE_TYPE)
 			continue;
-		for (const std::vector<uint8>& item : field.items)
-			check(item.data(), item.size(), depth + 1);
+		for (size_t i = 0; i < field.CountItems(); i++)
+			check(field.ItemData(i), field.ItemSize(i), depth + 1);
 	}
 }
 
