@@ -245,6 +245,9 @@ int32 BLooper::_ThreadEntry(void* data)
 void BLooper::_Loop()
 {
 	for (;;) {
+		// A lone message read from the port goes to its handler without a
+		// stop in the queue when the looper is free to take it at once.
+		BMessage* message = NULL;
 		if (fQueue->IsEmpty()) {
 			// Whatever else is waiting comes along, so that posters blocked
 			// on a full port can go on; one look at the port is enough
@@ -254,18 +257,37 @@ void BLooper::_Loop()
 			int32 count = fPort->PopSome(B_INFINITE_TIMEOUT, messages, kBatch);
 			if (count == 0)
 				return;   // closed by the destructor
-			for (;;) {
-				for (int32 i = 0; i < count; i++)
-					fQueue->AddMessage(messages[i]);
-				if (count < kBatch)
-					break;
-				count = fPort->PopSome(0, messages, kBatch);
+			if (count == 1)
+				message = messages[0];
+			else {
+				for (;;) {
+					for (int32 i = 0; i < count; i++)
+						fQueue->AddMessage(messages[i]);
+					if (count < kBatch)
+						break;
+					count = fPort->PopSome(0, messages, kBatch);
+				}
 			}
 		}
 
-		if (fPort->Lock(B_INFINITE_TIMEOUT) != B_OK)
+		status_t locked = B_ERROR;
+		if (message != NULL) {
+			locked = fPort->Lock(0);
+			if (locked == B_BAD_VALUE) {
+				delete message;   // as the queue's are, with the looper
+				return;
+			}
+			// Kept waiting, or with others before it, it waits in the queue
+			// where IsMessageWaiting() and MessageQueue() see it.
+			if (locked != B_OK || !fQueue->IsEmpty()) {
+				fQueue->AddMessage(message);
+				message = NULL;
+			}
+		}
+		if (locked != B_OK && fPort->Lock(B_INFINITE_TIMEOUT) != B_OK)
 			return;
-		BMessage* message = fQueue->NextMessage();
+		if (message == NULL)
+			message = fQueue->NextMessage();
 		if (message == NULL) {
 			fPort->Unlock();
 			continue;
