@@ -125,7 +125,8 @@ void MDFE_Receiver::StartMelodeck()
 void MDFE_Receiver::SendMsg(BMessage* message)
 {
 	BMessenger front = PlayerMessenger();
-	if (!front.IsValid()) {
+	bool valid = front.IsValid();
+	if (!valid) {
 		fConnected = false;
 		const bool running = be_roster->IsRunning(kMelodeckSignature);
 		fPlayerRunning = running;
@@ -138,8 +139,9 @@ void MDFE_Receiver::SendMsg(BMessage* message)
 			snooze(20000);
 		}
 		front = PlayerMessenger();
+		valid = front.IsValid();
 	}
-	if (fConnected && front.IsValid())
+	if (fConnected && valid)
 		front.SendMessage(message, this);
 	// otherwise the request is dropped; the next poll tries again
 }
