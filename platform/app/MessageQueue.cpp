@@ -13,6 +13,7 @@ BMessageQueue::~BMessageQueue()
 	for (BMessage* message : fMessages)
 		delete message;
 	fMessages.clear();
+	fCount.store(0, std::memory_order_release);
 }
 
 void BMessageQueue::AddMessage(BMessage* message)
@@ -21,6 +22,7 @@ void BMessageQueue::AddMessage(BMessage* message)
 		return;
 	std::lock_guard<std::recursive_mutex> lock(fLock);
 	fMessages.push_back(message);
+	fCount.store((int32)fMessages.size(), std::memory_order_release);
 }
 
 bool BMessageQueue::RemoveMessage(BMessage* message)
@@ -30,6 +32,7 @@ bool BMessageQueue::RemoveMessage(BMessage* message)
 	if (it == fMessages.end())
 		return false;
 	fMessages.erase(it);
+	fCount.store((int32)fMessages.size(), std::memory_order_release);
 	return true;
 }
 
@@ -40,6 +43,7 @@ BMessage* BMessageQueue::NextMessage()
 		return NULL;
 	BMessage* message = fMessages.front();
 	fMessages.pop_front();
+	fCount.store((int32)fMessages.size(), std::memory_order_release);
 	return message;
 }
 
@@ -65,8 +69,7 @@ BMessage* BMessageQueue::FindMessage(uint32 what, int32 index) const
 
 int32 BMessageQueue::CountMessages() const
 {
-	std::lock_guard<std::recursive_mutex> lock(fLock);
-	return (int32)fMessages.size();
+	return fCount.load(std::memory_order_acquire);
 }
 
 bool BMessageQueue::IsEmpty() const

@@ -3,13 +3,16 @@
 // A looper keeps the messages it has taken from its port here until it
 // dispatches them. The queue owns the messages it holds: deleting the
 // queue deletes them; NextMessage and RemoveMessage hand one back to the
-// caller. Every call locks the queue; Lock() holds it across several calls.
+// caller. Every call that changes or looks into the queue locks it
+// (CountMessages and IsEmpty read a count kept beside it); Lock() holds it
+// across several calls.
 #ifndef _MESSAGE_QUEUE_H
 #define _MESSAGE_QUEUE_H
 
 #include <Message.h>
 #include <SupportDefs.h>
 
+#include <atomic>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -39,6 +42,9 @@ private:
 
 	mutable std::recursive_mutex fLock;
 	std::deque<BMessage*> fMessages;
+	// fMessages' size, changed with fLock held, read without it: a
+	// looper asks whether its queue is empty before each message.
+	std::atomic<int32> fCount{0};
 	int32 fLockCount;                 // changed with fLock held
 	std::thread::id fOwner;
 };
