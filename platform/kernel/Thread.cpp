@@ -102,6 +102,7 @@ std::shared_ptr<ThreadRecord> find_live(thread_id id)
 void wake_for_kill(ThreadRecord* record)
 {
 	record->killRequested = true;
+	record->attention.store(true, std::memory_order_relaxed);
 	record->cv.notify_all();
 	if (record->wakeFd >= 0) {
 		uint64_t one = 1;
@@ -161,6 +162,7 @@ status_t resume_thread(thread_id id)
 	if (!record->suspendRequested)
 		return B_BAD_THREAD_STATE;
 	record->suspendRequested = false;
+	record->attention.store(record->killRequested, std::memory_order_relaxed);
 	record->cv.notify_all();
 	return B_OK;
 }
@@ -175,6 +177,7 @@ status_t suspend_thread(thread_id id)
 	if (record->life == ThreadRecord::Life::NotStarted)
 		return B_OK;  // already suspended
 	record->suspendRequested = true;
+	record->attention.store(true, std::memory_order_relaxed);
 	if (record.get() == self)
 		honour_suspension(lock, self);
 	return B_OK;

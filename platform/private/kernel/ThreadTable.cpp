@@ -125,6 +125,8 @@ int32 live_thread_count()
 
 // ---- The calling thread
 
+constinit thread_local ThreadRecord* tCurrentRecord = nullptr;
+
 namespace {
 
 struct CurrentThread {
@@ -132,6 +134,7 @@ struct CurrentThread {
 
 	~CurrentThread()
 	{
+		tCurrentRecord = nullptr;
 		// A spawned thread is finished by its entry function; a thread we
 		// only met ends here, when its thread-local storage goes away.
 		if (record && !record->spawned && record->life != ThreadRecord::Life::Ended)
@@ -160,6 +163,7 @@ void read_stack(ThreadRecord* record)
 void adopt_current_thread(const std::shared_ptr<ThreadRecord>& record)
 {
 	tCurrent.record = record;
+	tCurrentRecord = record.get();
 	KernelLock lock(kernel_mutex());
 	record->tid = gettid();
 	read_stack(record.get());
@@ -181,6 +185,7 @@ ThreadRecord* current_thread()
 			ThreadTable::Default().Add(record);
 		}
 		tCurrent.record = record;
+		tCurrentRecord = record.get();
 	}
 	return tCurrent.record.get();
 }

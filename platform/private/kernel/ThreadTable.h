@@ -17,6 +17,7 @@
 
 #include "kernel/Deadline.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <map>
@@ -62,6 +63,11 @@ struct ThreadRecord {
 
 	// Fixed at creation.
 	thread_id id = -1;
+	// Not fixed, but read beside the id: set (under the kernel lock) while a
+	// kill or a suspension of the thread is pending. Calls that may block and can complete without the kernel
+	// lock read it first, and take their locked path when it is set, so that
+	// the kill or suspension still takes effect at the next blocking call.
+	std::atomic<bool> attention{false};
 	bool spawned = false;          // false: a thread we met on first use
 	thread_func func = nullptr;
 	void* data = nullptr;
@@ -138,6 +144,17 @@ private:
 // thread, threads of other libraries) gets one on first use, which takes the
 // kernel lock: call it before taking the lock.
 ThreadRecord* current_thread();
+
+// The calling thread's record once it has one, else null.
+extern constinit thread_local ThreadRecord* tCurrentRecord;
+
+// current_thread() for the paths that must stay cheap: once the thread has
+// its record, a plain thread-local read.
+inline ThreadRecord* current_thread_cheaply()
+{
+	ThreadRecord* self = tCurrentRecord;
+	return self != nullptr ? self : current_thread();
+}
 
 // Sets `record` as the calling thread's own (done by the spawned thread).
 void adopt_current_thread(const std::shared_ptr<ThreadRecord>& record);
