@@ -64,9 +64,10 @@ struct ThreadRecord {
 	// Fixed at creation.
 	thread_id id = -1;
 	// Not fixed, but read beside the id: set (under the kernel lock) while a
-	// kill or a suspension of the thread is pending. Calls that may block and can complete without the kernel
-	// lock read it first, and take their locked path when it is set, so that
-	// the kill or suspension still takes effect at the next blocking call.
+	// kill or a suspension of the thread is pending. Calls that may block,
+	// and can complete without the kernel lock, read it first and take
+	// their locked path when it is set, so that the kill or suspension
+	// still takes effect at the next blocking call.
 	std::atomic<bool> attention{false};
 	bool spawned = false;          // false: a thread we met on first use
 	thread_func func = nullptr;
