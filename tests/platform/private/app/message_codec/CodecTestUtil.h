@@ -9,6 +9,7 @@
 #include <SupportDefs.h>
 #include <TypeConstants.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -26,8 +27,8 @@ inline Bytes int32_item(int32 value)
 // A string item: its bytes and the NUL.
 inline Bytes string_item(const std::string& text)
 {
-	Bytes item(text.begin(), text.end());
-	item.push_back(0);
+	Bytes item(text.size() + 1, 0);
+	std::copy(text.begin(), text.end(), item.begin());
 	return item;
 }
 
