@@ -47,6 +47,20 @@ std::map<BMenu*, Attached>& attached_menus()
 	return *menus;
 }
 
+// The sessions handing their chosen item over, with the menu hierarchy
+// the item belongs to and the thread doing it: that hierarchy is not
+// deleted under them. Keyed by the session, never followed.
+struct Delivering {
+	BMenu* root;
+	thread_id thread;
+};
+
+std::map<const MenuSession*, Delivering>& delivering_sessions()
+{
+	static auto* sessions = new std::map<const MenuSession*, Delivering>;
+	return *sessions;
+}
+
 // Keeps a rectangle on the screen, moving it as little as possible.
 BRect fit_on_screen(BRect frame)
 {
@@ -373,6 +387,7 @@ void MenuSession::_PostClose(const std::vector<Level>& levels)
 
 void MenuSession::WindowClosed(BMenu* menu)
 {
+	const thread_id self = find_thread(NULL);
 	bool complete = false;
 	BMenuItem* result = NULL;
 	{
@@ -383,11 +398,20 @@ void MenuSession::WindowClosed(BMenu* menu)
 			fCompleted = true;
 			complete = true;
 			result = fResult;
+			delivering_sessions()[this] = Delivering{fRoot, self};
 		}
 	}
 	menu_released().notify_all();
-	if (complete)
-		_Complete(result);
+	if (!complete)
+		return;
+	// (With autoDestruct, this session may be gone once _Complete returns:
+	// from here on `this` is only a key.)
+	_Complete(result);
+	{
+		std::lock_guard<std::mutex> lock(menu_lock());
+		delivering_sessions().erase(this);
+	}
+	menu_released().notify_all();
 }
 
 void MenuSession::_Complete(BMenuItem* item)
@@ -417,10 +441,23 @@ void MenuSession::_Complete(BMenuItem* item)
 
 void MenuSession::MenuDeleted(BMenu* menu)
 {
+	const thread_id thisThread = find_thread(NULL);
 	std::shared_ptr<MenuSession> session;
 	MenuWindow* window = NULL;
 	{
-		std::lock_guard<std::mutex> lock(menu_lock());
+		std::unique_lock<std::mutex> lock(menu_lock());
+		// A session still handing over an item of this menu's hierarchy
+		// (its windows all closed) finishes first, unless that is this
+		// thread. Bounded, as the hand-over may be waiting for this
+		// thread's looper, should its queue be full.
+		menu_released().wait_for(lock, kReleaseWait, [&]() {
+			for (const auto& [delivering, entry] : delivering_sessions()) {
+				(void)delivering;
+				if (entry.root == menu && entry.thread != thisThread)
+					return false;
+			}
+			return true;
+		});
 		auto found = attached_menus().find(menu);
 		if (found == attached_menus().end())
 			return;
