@@ -3,6 +3,7 @@
 #include "app/AppLink.h"
 #include "app/MessagePrivate.h"
 #include "app/TokenSpace.h"
+#include "kernel/ThreadTable.h"
 
 #include <Message.h>
 
@@ -14,8 +15,7 @@ namespace BPrivate {
 
 thread_id current_thread_id()
 {
-	thread_local thread_id id = find_thread(NULL);
-	return id;
+	return current_thread_cheaply()->id;
 }
 
 bigtime_t runner_leeway(bigtime_t interval)

@@ -49,7 +49,7 @@ struct PortRunner {
 // interval, at most 50 ms; none below 100 ms.
 bigtime_t runner_leeway(bigtime_t interval);
 
-// The calling thread's id (find_thread(NULL)), remembered per thread.
+// The calling thread's id (find_thread(NULL)), read from its kernel record.
 thread_id current_thread_id();
 
 class LooperPort {
