@@ -1,16 +1,78 @@
 #include <Locker.h>
 
+#include "kernel/ThreadTable.h"
 #include "support/LockerState.h"
 
 #include <chrono>
 
 using BPrivate::LockerState;
+using BPrivate::current_thread_cheaply;
 
 namespace {
 
 // Time-outs longer than this (about 31 years) are waited for without a
 // deadline; adding them to the clock would overflow.
 const bigtime_t kLongestDeadline = 1000000000000000LL;
+
+// Takes the locker, which the caller does not hold, once it is free: B_OK
+// when the caller holds it then.
+status_t
+wait_for(LockerState& state, bigtime_t timeout)
+{
+	if (timeout <= 0) {
+		uint32 word = state.word.load(std::memory_order_relaxed);
+		while ((word & LockerState::kHeld) == 0) {
+			if (state.word.compare_exchange_weak(word, word | LockerState::kHeld,
+					std::memory_order_acquire, std::memory_order_relaxed))
+				return B_OK;
+		}
+		return B_WOULD_BLOCK;
+	}
+
+	const bool forever = timeout >= kLongestDeadline;
+	const auto deadline = std::chrono::steady_clock::now()
+		+ std::chrono::microseconds(forever ? 0 : timeout);
+	std::unique_lock<std::mutex> lock(state.mutex);
+	if (state.deleting)
+		return B_BAD_SEM_ID;
+	state.waiting++;
+	status_t result = B_TIMED_OUT;
+	bool timedOut = false;
+	for (;;) {
+		if (state.deleting) {
+			result = B_BAD_SEM_ID;
+			break;
+		}
+		uint32 word = state.word.load(std::memory_order_relaxed);
+		if ((word & LockerState::kHeld) == 0) {
+			// Taken; the waiters still blocked must be woken by our release.
+			const uint32 taken = LockerState::kHeld
+				| (state.waiting > 1 ? LockerState::kWaiters : 0);
+			if (state.word.compare_exchange_weak(word, taken,
+					std::memory_order_acquire, std::memory_order_relaxed)) {
+				result = B_OK;
+				break;
+			}
+			continue;
+		}
+		if (timedOut)
+			break;
+		// Announced under the mutex, so that the holder's release, which
+		// takes the mutex to wake us, cannot slip in before we wait.
+		if ((word & LockerState::kWaiters) == 0
+			&& !state.word.compare_exchange_weak(word, word | LockerState::kWaiters,
+				std::memory_order_relaxed, std::memory_order_relaxed))
+			continue;
+		if (forever)
+			state.available.wait(lock);
+		else if (state.available.wait_until(lock, deadline) == std::cv_status::timeout)
+			timedOut = true;   // one more look, then give up
+	}
+	state.waiting--;
+	if (state.deleting && state.waiting == 0)
+		state.waitersGone.notify_all();
+	return result;
+}
 
 }	// namespace
 
@@ -74,47 +136,21 @@ BLocker::Lock()
 status_t
 BLocker::LockWithTimeout(bigtime_t timeout)
 {
-	std::thread::id self = std::this_thread::get_id();
-	// Asked before taking our mutex, so that the kernel's tables are never
-	// locked inside it.
-	thread_id selfThread = find_thread(NULL);
-
-	std::unique_lock<std::mutex> lock(fState->mutex);
-	if (fState->deleting)
-		return B_BAD_SEM_ID;
-	if (fState->held && fState->owner == self) {
-		fState->nesting++;
+	const thread_id self = current_thread_cheaply()->id;
+	if (fState->owner.load(std::memory_order_relaxed) == self) {
+		fState->nesting.store(fState->nesting.load(std::memory_order_relaxed) + 1,
+			std::memory_order_relaxed);
 		return B_OK;
 	}
-
-	if (fState->held) {
-		if (timeout <= 0)
-			return B_WOULD_BLOCK;
-
-		auto free = [this] { return !fState->held || fState->deleting; };
-		fState->waiting++;
-		bool gotIt = true;
-		if (timeout >= kLongestDeadline) {
-			fState->available.wait(lock, free);
-		} else {
-			auto deadline = std::chrono::steady_clock::now()
-				+ std::chrono::microseconds(timeout);
-			gotIt = fState->available.wait_until(lock, deadline, free);
-		}
-		fState->waiting--;
-		if (fState->deleting) {
-			if (fState->waiting == 0)
-				fState->waitersGone.notify_all();
-			return B_BAD_SEM_ID;
-		}
-		if (!gotIt)
-			return B_TIMED_OUT;
+	uint32 expected = 0;
+	if (!fState->word.compare_exchange_strong(expected, LockerState::kHeld,
+			std::memory_order_acquire, std::memory_order_relaxed)) {
+		const status_t status = wait_for(*fState, timeout);
+		if (status != B_OK)
+			return status;
 	}
-
-	fState->held = true;
-	fState->owner = self;
-	fState->ownerThread = selfThread;
-	fState->nesting = 1;
+	fState->owner.store(self, std::memory_order_relaxed);
+	fState->nesting.store(1, std::memory_order_relaxed);
 	return B_OK;
 }
 
@@ -122,39 +158,41 @@ BLocker::LockWithTimeout(bigtime_t timeout)
 void
 BLocker::Unlock()
 {
-	std::lock_guard<std::mutex> lock(fState->mutex);
-	if (!fState->held || fState->owner != std::this_thread::get_id())
+	LockerState& state = *fState;
+	if (state.owner.load(std::memory_order_relaxed) != current_thread_cheaply()->id)
 		return;
-	if (--fState->nesting > 0)
+	const int32 nesting = state.nesting.load(std::memory_order_relaxed) - 1;
+	state.nesting.store(nesting, std::memory_order_relaxed);
+	if (nesting > 0)
 		return;
-	fState->held = false;
-	fState->owner = std::thread::id();
-	fState->ownerThread = -1;
-	fState->available.notify_one();
+	state.owner.store(-1, std::memory_order_relaxed);
+	if ((state.word.exchange(0, std::memory_order_release) & LockerState::kWaiters) != 0) {
+		std::lock_guard<std::mutex> lock(state.mutex);
+		state.available.notify_all();
+	}
 }
 
 
 bool
 BLocker::IsLocked() const
 {
-	std::lock_guard<std::mutex> lock(fState->mutex);
-	return fState->held && fState->owner == std::this_thread::get_id();
+	return fState->owner.load(std::memory_order_relaxed) == current_thread_cheaply()->id;
 }
 
 
 thread_id
 BLocker::LockingThread() const
 {
-	std::lock_guard<std::mutex> lock(fState->mutex);
-	return fState->held ? fState->ownerThread : B_ERROR;
+	const thread_id owner = fState->owner.load(std::memory_order_relaxed);
+	return owner >= 0 ? owner : B_ERROR;
 }
 
 
 int32
 BLocker::CountLocks() const
 {
-	std::lock_guard<std::mutex> lock(fState->mutex);
-	return fState->held ? fState->nesting : 0;
+	return fState->owner.load(std::memory_order_relaxed) >= 0
+		? fState->nesting.load(std::memory_order_relaxed) : 0;
 }
 
 
@@ -162,7 +200,8 @@ int32
 BLocker::CountLockRequests() const
 {
 	std::lock_guard<std::mutex> lock(fState->mutex);
-	return (fState->held ? 1 : 0) + fState->waiting;
+	const bool held = (fState->word.load(std::memory_order_relaxed) & LockerState::kHeld) != 0;
+	return (held ? 1 : 0) + fState->waiting;
 }
 
 

@@ -132,3 +132,35 @@ TEST(Locker, AutolockUnlocksOnceAndDeletionWakesWaiters)
 	waiter.join();
 	EXPECT_EQ(0, result);
 }
+
+
+// Waiters that give up after short time-outs, mixed with waiters that wait
+// for good and with takers that never wait: every lock taken is exclusive,
+// and nobody waits for good on a locker that has come free.
+TEST(Locker, TimeOutsAndPatientWaitersMix)
+{
+	BLocker locker("mixed");
+	int counter = 0;  // guarded by locker only
+	std::atomic<int> taken(0);
+	std::vector<std::thread> threads;
+	for (int t = 0; t < 4; t++) {
+		threads.emplace_back([&, t] {
+			for (int i = 0; i < 3000; i++) {
+				const bigtime_t timeout = t == 0 ? B_INFINITE_TIMEOUT
+					: t == 1 ? 0 : (bigtime_t)(i % 3) * 20;
+				if (locker.LockWithTimeout(timeout) != B_OK)
+					continue;
+				EXPECT_EQ(1, locker.CountLocks());
+				counter++;
+				taken++;
+				locker.Unlock();
+			}
+		});
+	}
+	for (std::thread& thread : threads)
+		thread.join();
+	EXPECT_EQ(taken.load(), counter);
+	EXPECT_GE(taken.load(), 3000);  // the patient thread always gets it
+	EXPECT_EQ(0, locker.CountLockRequests());
+	EXPECT_EQ(B_ERROR, locker.LockingThread());
+}
