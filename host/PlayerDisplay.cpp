@@ -31,6 +31,7 @@ PlayerDisplay::PlayerDisplay(BRect frame, const char* name, uint32 resizingMode)
 {
 	fTitleFont.SetSize(14);
 	fSmallFont.SetSize(11);
+	fStatusWidth = fSmallFont.StringWidth(fStatus.c_str());
 	SetViewColor(BackgroundColor());
 }
 
@@ -88,23 +89,25 @@ void PlayerDisplay::SetState(const PlayerState& state)
 	// line below is drawn again, not the title, and only the time's end of
 	// it when the status beside it is drawn whole either way.
 	const bool onlyTime = title == fTitle && status == fStatus && state.problem == fProblem;
-	const BRect changed = onlyTime ? _TimeFrame(fTime, time) : Bounds();
+	const float timeWidth = fSmallFont.StringWidth(time.c_str());
+	const BRect changed = onlyTime ? _TimeFrame(std::max(fTimeWidth, timeWidth)) : Bounds();
 	fTitle = title;
 	fTime = time;
-	fStatus = status;
-	fProblem = state.problem;
+	fTimeWidth = timeWidth;
+	if (!onlyTime) {
+		fStatus = status;
+		fProblem = state.problem;
+		fStatusWidth = fSmallFont.StringWidth(_Status().c_str());
+	}
 	Invalidate(changed);
 }
 
-// The part of the line below that a change of the time from `before` to
-// `after` touches.
-BRect PlayerDisplay::_TimeFrame(const std::string& before, const std::string& after) const
+BRect PlayerDisplay::_TimeFrame(float widest) const
 {
 	BRect line = _LowerLineFrame();
-	const float widest = std::max(fSmallFont.StringWidth(before.c_str()),
-		fSmallFont.StringWidth(after.c_str())) + kInset;
+	widest += kInset;
 	// a status cut to make room for the time changes with its width
-	if (fSmallFont.StringWidth(_Status().c_str()) > _TextWidth() - widest)
+	if (fStatusWidth > _TextWidth() - widest)
 		return line;
 	// two pixels more for the glyphs' antialiased edges
 	line.left = std::max(line.left, Bounds().right - widest - 2);
@@ -186,10 +189,13 @@ void PlayerDisplay::Draw(BRect updateRect)
 	float timeWidth = 0;
 	if (!fTime.empty()) {
 		SetHighColor(TextColor());
-		timeWidth = fSmallFont.StringWidth(fTime.c_str());
-		DrawString(fTime.c_str(), BPoint(bounds.right - kInset - timeWidth, smallBase));
-		timeWidth += kInset;
+		DrawString(fTime.c_str(), BPoint(bounds.right - kInset - fTimeWidth, smallBase));
+		timeWidth = fTimeWidth + kInset;
 	}
+	// Left alone when only the time's end of the line is drawn again.
+	const float statusWidth = std::min(fStatusWidth, std::max(0.0f, textWidth - timeWidth));
+	if (updateRect.left > bounds.left + kInset + statusWidth + 2)
+		return;
 	SetHighColor(fProblem.empty() ? DimTextColor() : ProblemColor());
 	DrawString(_Fitted(fSmallFont, _Status(), std::max(0.0f, textWidth - timeWidth)).c_str(),
 		BPoint(bounds.left + kInset, smallBase));

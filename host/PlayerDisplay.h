@@ -47,7 +47,8 @@ private:
 	std::string _Fitted(const BFont& font, const std::string& text, float width) const;
 	// Where the time and the status line are drawn.
 	BRect _LowerLineFrame() const;
-	BRect _TimeFrame(const std::string& before, const std::string& after) const;
+	// The part of it that a time of `widest` pixels at most touches.
+	BRect _TimeFrame(float widest) const;
 	const std::string& _Status() const;
 	float _TextWidth() const;
 
@@ -57,6 +58,10 @@ private:
 	std::string fTime;
 	std::string fStatus;
 	std::string fProblem;
+	// The widths of fTime and of _Status() in fSmallFont: the time changes
+	// every second, and is measured once for each.
+	float fTimeWidth = 0;
+	float fStatusWidth = 0;
 };
 
 #endif
