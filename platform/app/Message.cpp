@@ -241,7 +241,17 @@ BMessenger BMessage::ReturnAddress() const
 
 const BMessage* BMessage::Previous() const
 {
-	return fDelivery != NULL ? fDelivery->previous.get() : NULL;
+	if (fDelivery == NULL)
+		return NULL;
+	// Made on first request; the lock keeps two threads asking at once from
+	// making it twice.
+	static std::mutex lock;
+	std::lock_guard<std::mutex> guard(lock);
+	if (fDelivery->previousPending) {
+		fDelivery->previous = std::make_unique<BMessage>(fDelivery->previousWhat);
+		fDelivery->previousPending = false;
+	}
+	return fDelivery->previous.get();
 }
 
 bool BMessage::WasDropped() const

@@ -117,6 +117,91 @@ void MessageField::Reserve(size_t count, size_t totalBytes)
 		fEnds.reserve(std::min(count, kMostReserved / sizeof(uint32)));
 }
 
+// ---- FieldList
+
+FieldList& FieldList::operator=(const FieldList& other)
+{
+	if (this != &other) {
+		clear();
+		_CopyFrom(other);
+	}
+	return *this;
+}
+
+FieldList& FieldList::operator=(FieldList&& other) noexcept
+{
+	if (this != &other) {
+		clear();
+		_MoveFrom(other);
+	}
+	return *this;
+}
+
+void FieldList::_CopyFrom(const FieldList& other)
+{
+	if (other.size() == 1) {
+		new (fRoom) MessageField(other[0]);
+		fInline = true;
+	} else if (!other.empty())
+		fMore.assign(other.begin(), other.end());
+}
+
+void FieldList::_MoveFrom(FieldList& other)
+{
+	if (other.fInline) {
+		new (fRoom) MessageField(std::move(*other._Inline()));
+		fInline = true;
+		other.clear();
+	} else
+		fMore = std::move(other.fMore);
+}
+
+MessageField& FieldList::emplace_back()
+{
+	if (!fInline && fMore.empty()) {
+		fInline = true;
+		return *new (fRoom) MessageField;
+	}
+	if (fInline) {
+		fMore.reserve(4);
+		fMore.push_back(std::move(*_Inline()));
+		_Inline()->~MessageField();
+		fInline = false;
+	}
+	return fMore.emplace_back();
+}
+
+void FieldList::pop_back()
+{
+	if (fInline) {
+		_Inline()->~MessageField();
+		fInline = false;
+	} else
+		fMore.pop_back();
+}
+
+MessageField* FieldList::erase(MessageField* at)
+{
+	if (fInline) {
+		pop_back();
+		return end();
+	}
+	const auto next = fMore.erase(fMore.begin() + (at - fMore.data()));
+	return fMore.data() + (next - fMore.begin());
+}
+
+void FieldList::clear()
+{
+	if (fInline)
+		pop_back();
+	fMore.clear();
+}
+
+bool FieldList::operator==(const FieldList& other) const
+{
+	return std::equal(begin(), end(), other.begin(), other.end());
+}
+
 // ---- MessageData
 
 MessageField* MessageData::Find(const char* name)

@@ -111,8 +111,15 @@ BMessage* make_delivered_copy(const BMessage& message, const SendOptions& option
 	d.replyTo = options.replyTo;
 	d.slot = options.slot;
 	d.isReply = options.isReply;
-	if (options.previous != nullptr)
-		d.previous = std::make_unique<BMessage>(*options.previous);
+	if (options.previous != nullptr) {
+		const BMessage& answered = *options.previous;
+		if (MessageAccess::Data(&answered) == MessageData()
+			&& MessageAccess::CurrentSpecifier(&answered) < 0) {
+			d.previousWhat = answered.what;
+			d.previousPending = true;
+		} else
+			d.previous = std::make_unique<BMessage>(answered);
+	}
 	// A dropped message stays one when the kit passes it on.
 	const MessageDelivery* source = MessageAccess::Delivery(&message);
 	d.dropped = source != nullptr && source->dropped;

@@ -53,7 +53,11 @@ struct MessageDelivery {
 	bool isReply = false;
 	bool sourceRemote = false;
 	bool dropped = false;
-	std::unique_ptr<BMessage> previous; // for a reply: the message answered
+	// For a reply: the message answered. One that held nothing but its code
+	// is kept as that code until Previous() first asks for it.
+	std::unique_ptr<BMessage> previous;
+	uint32 previousWhat = 0;
+	bool previousPending = false;
 	std::string propertyCache;       // GetCurrentSpecifier's property
 };
 

@@ -61,6 +61,18 @@ TEST(Messenger, SynchronousSendGetsTheReply)
 	EXPECT_TRUE(reply.IsReply());
 	ASSERT_NE(reply.Previous(), nullptr);
 	EXPECT_EQ(reply.Previous()->what, (uint32)'ask?');
+	EXPECT_EQ(reply.Previous()->FindInt32("n"), 21);
+
+	// A question of nothing but its code is remembered as well, and stays
+	// the same message however often it is asked for.
+	BMessage bare('ask?');
+	BMessage second;
+	ASSERT_EQ(messenger.SendMessage(&bare, &second), B_OK);
+	const BMessage* previous = second.Previous();
+	ASSERT_NE(previous, nullptr);
+	EXPECT_EQ(previous->what, (uint32)'ask?');
+	EXPECT_TRUE(previous->IsEmpty());
+	EXPECT_EQ(second.Previous(), previous);
 	quit(looper);
 }
 

@@ -275,6 +275,42 @@ TEST(Message, EditedItemsLeaveTheOthersWholeAndAligned)
 	}
 }
 
+// A message keeps its first field inside itself and moves it out when a
+// second comes: across that step, in both directions, the fields keep
+// their items, their order and the pointers into them.
+TEST(Message, FieldsCrossingFromOneToTwoKeepTheirItems)
+{
+	BMessage m('one');
+	ASSERT_EQ(m.AddString("first", "kept where it is"), B_OK);
+	const char* first = m.FindString("first");
+	ASSERT_EQ(m.AddInt32("second", 2), B_OK);
+	EXPECT_EQ(m.FindString("first"), first);
+	EXPECT_STREQ(first, "kept where it is");
+
+	// Down to one field again, then copied, emptied and filled anew.
+	ASSERT_EQ(m.RemoveName("first"), B_OK);
+	EXPECT_EQ(m.CountNames(B_ANY_TYPE), 1);
+	BMessage copy(m);
+	EXPECT_EQ(copy.FindInt32("second"), 2);
+	ASSERT_EQ(copy.AddString("third", "3"), B_OK);
+	char* name;
+	type_code type;
+	ASSERT_EQ(copy.GetInfo(B_ANY_TYPE, 1, &name, &type), B_OK);
+	EXPECT_STREQ(name, "third");
+	EXPECT_FALSE(m.HasString("third"));
+
+	ASSERT_EQ(m.RemoveName("second"), B_OK);
+	EXPECT_TRUE(m.IsEmpty());
+	ASSERT_EQ(m.AddBool("again", true), B_OK);
+	EXPECT_TRUE(m.FindBool("again"));
+	m = copy;
+	EXPECT_EQ(m.CountNames(B_ANY_TYPE), 2);
+	EXPECT_STREQ(m.FindString("third"), "3");
+	m.MakeEmpty();
+	EXPECT_TRUE(m.IsEmpty());
+	EXPECT_EQ(copy.FindInt32("second"), 2);
+}
+
 TEST(Message, DamagedItemsAreRefusedNotOverRead)
 {
 	BMessage m;

@@ -49,7 +49,8 @@ inline BPrivate::MessageData message(uint32 what,
 {
 	BPrivate::MessageData m;
 	m.header.what = what;
-	m.fields = fields;
+	for (const BPrivate::MessageField& f : fields)
+		m.fields.push_back(f);
 	return m;
 }
 
