@@ -342,7 +342,8 @@ BHandler* BLooper::_TopLevelFilter(BMessage* message, BHandler* /*target*/)
 	} else {
 		// A handler that was deleted or left this looper since the message
 		// was sent gets nothing.
-		if (!TokenSpace::IsIn(delivery->targetToken, fPort.get(), &target))
+		if (!TokenSpace::IsIn(delivery->targetToken, fPort.get(), &target,
+				&fPort->dispatchTarget))
 			return NULL;
 	}
 

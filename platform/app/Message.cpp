@@ -729,13 +729,13 @@ status_t BMessage::_SendReply(BMessage* reply, const BMessenger* replyTo,
 		BMessage* copy = BPrivate::make_delivered_copy(*reply, options);
 		fDelivery->replyDone = true;
 		fDelivery->slot->Deliver(copy);
-	} else if (fDelivery->replyTo.IsValid()) {
+	} else {
+		// A return address that is gone, or was never given, cannot be
+		// answered.
 		status_t status = BPrivate::deliver_message(fDelivery->replyTo, *reply, options);
 		if (status != B_OK)
-			return status;
+			return status == B_BAD_PORT_ID ? B_BAD_REPLY : status;
 		fDelivery->replyDone = true;
-	} else {
-		return B_BAD_REPLY;
 	}
 
 	if (replyToReply == NULL)

@@ -156,7 +156,8 @@ bigtime_t LooperPort::_SendDueRunners(std::unique_lock<std::mutex>& lock)
 		// since the runner was made. (A looper is always its own.)
 		std::shared_ptr<LooperPort> port;
 		LooperPort* carrier = this;
-		if (!runner->preferred && !TokenSpace::IsIn(runner->targetToken, this, NULL)) {
+		if (!runner->preferred
+			&& !TokenSpace::IsIn(runner->targetToken, this, NULL, &runner->target)) {
 			if (!TokenSpace::Get(runner->targetToken, NULL, &port) || !port) {
 				runner->count = 0;
 				continue;

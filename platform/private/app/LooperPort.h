@@ -12,6 +12,7 @@
 #include <Messenger.h>
 #include <OS.h>
 
+#include "app/TokenSpace.h"
 #include "kernel/WakeWord.h"
 
 #include <atomic>
@@ -43,6 +44,7 @@ struct PortRunner {
 	bigtime_t interval = 0;
 	bigtime_t due = 0;
 	int32 count = 0;         // messages still to send; negative: for ever
+	TokenSpace::Memo target; // whether the target is still in this looper
 };
 
 // How late a runner of `interval` µs may be sent: a tenth of the
@@ -110,6 +112,10 @@ public:
 
 	// The looper's thread, -1 before Run.
 	std::atomic<thread_id> thread{-1};
+
+	// The handler that the looper's messages went to last, for the
+	// looper's thread while it holds the lock.
+	TokenSpace::Memo dispatchTarget;
 
 private:
 	BLooper* const fLooper;

@@ -2,6 +2,7 @@
 
 #include "app/LooperPort.h"
 
+#include <atomic>
 #include <unordered_map>
 #include <mutex>
 #include <utility>
@@ -24,6 +25,9 @@ struct TokenTable {
 	std::mutex lock;
 	std::unordered_map<int32, TokenEntry> entries;
 	int32 next = 1;
+	// Counts the handlers that left a looper or were deleted, so that a
+	// remembered answer of IsIn can tell it still holds.
+	std::atomic<uint32> generation{1};
 };
 
 // Never destroyed: handlers may outlive static destruction at exit.
@@ -71,6 +75,7 @@ void TokenSpace::RemoveToken(int32 token)
 		return;
 	released = std::move(it->second.port);
 	table.entries.erase(it);
+	table.generation.fetch_add(1, std::memory_order_release);
 }
 
 void TokenSpace::SetPort(int32 token, std::shared_ptr<LooperPort> port)
@@ -78,8 +83,10 @@ void TokenSpace::SetPort(int32 token, std::shared_ptr<LooperPort> port)
 	TokenTable& table = tokens();
 	std::lock_guard<std::mutex> lock(table.lock);
 	auto it = table.entries.find(token);
-	if (it != table.entries.end())
+	if (it != table.entries.end()) {
 		std::swap(it->second.port, port);
+		table.generation.fetch_add(1, std::memory_order_release);
+	}
 	// The old port (now in `port`) is released after the table lock.
 }
 
@@ -106,6 +113,26 @@ bool TokenSpace::IsIn(int32 token, const LooperPort* port, BHandler** handler)
 		return false;
 	if (handler != nullptr)
 		*handler = it->second.handler;
+	return true;
+}
+
+bool TokenSpace::IsIn(int32 token, const LooperPort* port, BHandler** handler, Memo* memo)
+{
+	// Read before the look-up: a change meanwhile leaves the memo stale
+	// for the next call, never wrong.
+	const uint32 generation = tokens().generation.load(std::memory_order_acquire);
+	if (memo->token == token && memo->port == port && memo->generation == generation
+		&& port != nullptr) {
+		if (handler != nullptr)
+			*handler = memo->handler;
+		return true;
+	}
+	BHandler* found;
+	if (!IsIn(token, port, &found))
+		return false;
+	*memo = Memo{token, port, found, generation};
+	if (handler != nullptr)
+		*handler = found;
 	return true;
 }
 

@@ -33,6 +33,18 @@ public:
 	// `handler` (may be NULL) is then set. For the looper's own thread,
 	// which needs no reference to a port it holds anyway.
 	static bool IsIn(int32 token, const LooperPort* port, BHandler** handler);
+	// IsIn for a caller that asks about the same token over and over (a
+	// looper about the handler its messages go to): `memo` keeps the last
+	// answer found, which holds until a handler leaves a looper or is
+	// deleted anywhere. The caller keeps the memo from being used by two
+	// threads at once.
+	struct Memo {
+		int32 token = -1;
+		const LooperPort* port = nullptr;
+		BHandler* handler = nullptr;
+		uint32 generation = 0;
+	};
+	static bool IsIn(int32 token, const LooperPort* port, BHandler** handler, Memo* memo);
 	// True when `token` names a handler in a looper that has not quit.
 	static bool IsAlive(int32 token);
 	// Locks the looper that the handler of `token` belongs to, for

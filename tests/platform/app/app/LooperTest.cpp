@@ -276,6 +276,29 @@ TEST(Looper, HandlerChainsAndPreferredHandler)
 	delete first;
 }
 
+// A message queued for a handler that leaves the looper before it is
+// dispatched goes nowhere, even right after others reached that handler.
+TEST(Looper, AHandlerThatLeftGetsNoMessageQueuedBefore)
+{
+	Log looperLog, log;
+	auto* looper = new RecordingLooper(&looperLog);
+	RecordingHandler handler("leaving", &log, 'two_');
+	looper->AddHandler(&handler);
+	looper->Run();
+	BMessenger toHandler(&handler);
+	ASSERT_EQ(toHandler.SendMessage('two_'), B_OK);
+	ASSERT_TRUE(wait_for([&] { return log.Count('two_') == 1; }));
+
+	ASSERT_TRUE(looper->Lock());
+	ASSERT_EQ(toHandler.SendMessage('two_'), B_OK);   // waits behind the lock
+	looper->RemoveHandler(&handler);
+	looper->Unlock();
+	ASSERT_EQ(BMessenger(looper).SendMessage('mark'), B_OK);
+	ASSERT_TRUE(wait_for([&] { return looperLog.Count('mark') == 1; }));
+	EXPECT_EQ(log.Count('two_'), 1u);
+	quit(looper);
+}
+
 TEST(Looper, CurrentMessageAndDetach)
 {
 	Log log;

@@ -76,6 +76,43 @@ TEST(Messenger, SynchronousSendGetsTheReply)
 	quit(looper);
 }
 
+// An answer to a return address that has gone away is refused as a bad
+// reply, and can be given to one that is still there.
+TEST(Messenger, AnsweringAReturnAddressThatIsGoneIsABadReply)
+{
+	Log log, askerLog;
+	auto* looper = new RecordingLooper(&log);
+	std::atomic<bool> answer{false};
+	std::atomic<status_t> answered{1};
+	looper->onMessage = [&](BMessage* message) {
+		if (message->what != 'ask?')
+			return false;
+		testutil::wait_for([&] { return answer.load(); });
+		answered = message->SendReply('answ');
+		return true;
+	};
+	looper->Run();
+	auto* asker = new RecordingLooper(&askerLog);
+	asker->Run();
+	BMessage question('ask?');
+	ASSERT_EQ(BMessenger(looper).SendMessage(&question, BMessenger(asker)), B_OK);
+	quit(asker);
+	answer = true;
+	ASSERT_TRUE(testutil::wait_for([&] { return answered.load() != 1; }));
+	EXPECT_EQ(answered.load(), B_BAD_REPLY);
+
+	// The same with a return address still there.
+	Log stayingLog;
+	auto* staying = new RecordingLooper(&stayingLog);
+	staying->Run();
+	answered = 1;
+	ASSERT_EQ(BMessenger(looper).SendMessage(&question, BMessenger(staying)), B_OK);
+	ASSERT_TRUE(testutil::wait_for([&] { return stayingLog.Count('answ') == 1; }));
+	EXPECT_EQ(answered.load(), B_OK);
+	quit(staying);
+	quit(looper);
+}
+
 TEST(Messenger, UnansweredMessagesProduceNoReplyAndTimeOuts)
 {
 	Log log;
