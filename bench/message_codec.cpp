@@ -95,7 +95,7 @@ void BM_UnflattenTenFields(benchmark::State& state)
 		MessageData data;
 		status_t status = unflatten_message(flat.data(), flat.size(), &data);
 		benchmark::DoNotOptimize(status);
-		benchmark::DoNotOptimize(data.fields.begin());
+		benchmark::DoNotOptimize(data.fields.data());
 	}
 	state.SetBytesProcessed(state.iterations() * flat.size());
 }

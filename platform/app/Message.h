@@ -316,9 +316,8 @@ private:
 
 	// The fields and the delivery state are built inside the message
 	// object itself, so that making, copying and deleting a message takes
-	// no allocation for them, nor for the list of a single field.
-	// (Message.cpp checks that they fit.)
-	enum { kDataRoom = 168, kDeliveryRoom = 128 };
+	// no allocation for them. (Message.cpp checks that they fit.)
+	enum { kDataRoom = 64, kDeliveryRoom = 128 };
 
 	BPrivate::MessageData* fData;          // fields and flattened header, in fDataRoom
 	BPrivate::MessageDelivery* fDelivery;  // NULL until needed, then in fDeliveryRoom

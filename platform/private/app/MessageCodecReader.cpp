@@ -75,7 +75,7 @@ private:
 // produces them. Few fields are compared directly, many through a set.
 class NameCheck {
 public:
-	bool Add(const FieldList& fields, std::string_view name)
+	bool Add(const std::vector<MessageField>& fields, std::string_view name)
 	{
 		if (fSet.empty() && fields.size() < kDirectLimit) {
 			for (const MessageField& field : fields) {

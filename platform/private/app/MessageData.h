@@ -5,9 +5,7 @@
 
 #include <SupportDefs.h>
 
-#include <new>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace BPrivate {
@@ -71,56 +69,9 @@ struct MessageHeader {
 	bool operator==(const MessageHeader&) const = default;
 };
 
-// The fields of a message, in the order they were first added. The first
-// lies inside the list, so that a message of one field (most replies) needs
-// no allocation for its list; a second moves it out beside itself. Adding
-// or removing a field may move the others, as in a vector; their items stay
-// where they are.
-class FieldList {
-public:
-	FieldList() = default;
-	FieldList(const FieldList& other) { _CopyFrom(other); }
-	FieldList(FieldList&& other) noexcept { _MoveFrom(other); }
-	FieldList& operator=(const FieldList& other);
-	FieldList& operator=(FieldList&& other) noexcept;
-	~FieldList()
-	{
-		if (fInline)
-			_Inline()->~MessageField();
-	}
-
-	size_t size() const { return fInline ? 1 : fMore.size(); }
-	bool empty() const { return size() == 0; }
-	MessageField* begin() { return fInline ? _Inline() : fMore.data(); }
-	MessageField* end() { return begin() + size(); }
-	const MessageField* begin() const { return const_cast<FieldList*>(this)->begin(); }
-	const MessageField* end() const { return begin() + size(); }
-	MessageField& operator[](size_t index) { return begin()[index]; }
-	const MessageField& operator[](size_t index) const { return begin()[index]; }
-
-	MessageField& emplace_back();
-	void push_back(MessageField field) { emplace_back() = std::move(field); }
-	void pop_back();
-	// Removes the field at `at`; the field after it, or end().
-	MessageField* erase(MessageField* at);
-	void clear();
-
-	bool operator==(const FieldList& other) const;
-
-private:
-	MessageField* _Inline() { return std::launder(reinterpret_cast<MessageField*>(fRoom)); }
-	// Into an empty list.
-	void _CopyFrom(const FieldList& other);
-	void _MoveFrom(FieldList& other);
-
-	alignas(MessageField) unsigned char fRoom[sizeof(MessageField)];
-	std::vector<MessageField> fMore;       // all the fields, once there were two
-	bool fInline = false;                  // fRoom holds the only field
-};
-
 struct MessageData {
 	MessageHeader header;
-	FieldList fields;
+	std::vector<MessageField> fields;      // in the order they were first added
 
 	MessageField* Find(const char* name);
 	const MessageField* Find(const char* name) const;

@@ -49,8 +49,7 @@ inline BPrivate::MessageData message(uint32 what,
 {
 	BPrivate::MessageData m;
 	m.header.what = what;
-	for (const BPrivate::MessageField& f : fields)
-		m.fields.push_back(f);
+	m.fields = fields;
 	return m;
 }
 
