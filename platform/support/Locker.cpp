@@ -6,7 +6,7 @@
 #include <chrono>
 
 using BPrivate::LockerState;
-using BPrivate::current_thread_cheaply;
+using BPrivate::current_thread_id;
 
 namespace {
 
@@ -136,7 +136,7 @@ BLocker::Lock()
 status_t
 BLocker::LockWithTimeout(bigtime_t timeout)
 {
-	const thread_id self = current_thread_cheaply()->id;
+	const thread_id self = current_thread_id();
 	if (fState->owner.load(std::memory_order_relaxed) == self) {
 		fState->nesting.store(fState->nesting.load(std::memory_order_relaxed) + 1,
 			std::memory_order_relaxed);
@@ -159,7 +159,7 @@ void
 BLocker::Unlock()
 {
 	LockerState& state = *fState;
-	if (state.owner.load(std::memory_order_relaxed) != current_thread_cheaply()->id)
+	if (state.owner.load(std::memory_order_relaxed) != current_thread_id())
 		return;
 	const int32 nesting = state.nesting.load(std::memory_order_relaxed) - 1;
 	state.nesting.store(nesting, std::memory_order_relaxed);
@@ -176,7 +176,7 @@ BLocker::Unlock()
 bool
 BLocker::IsLocked() const
 {
-	return fState->owner.load(std::memory_order_relaxed) == current_thread_cheaply()->id;
+	return fState->owner.load(std::memory_order_relaxed) == current_thread_id();
 }
 
 

@@ -3,7 +3,6 @@
 #include "app/AppLink.h"
 #include "app/MessagePrivate.h"
 #include "app/TokenSpace.h"
-#include "kernel/ThreadTable.h"
 
 #include <Message.h>
 
@@ -12,11 +11,6 @@
 #include <vector>
 
 namespace BPrivate {
-
-thread_id current_thread_id()
-{
-	return current_thread_cheaply()->id;
-}
 
 bigtime_t runner_leeway(bigtime_t interval)
 {

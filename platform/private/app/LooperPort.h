@@ -13,6 +13,7 @@
 #include <OS.h>
 
 #include "app/TokenSpace.h"
+#include "kernel/ThreadTable.h"
 #include "kernel/WakeWord.h"
 
 #include <atomic>
@@ -50,9 +51,6 @@ struct PortRunner {
 // How late a runner of `interval` µs may be sent: a tenth of the
 // interval, at most 50 ms; none below 100 ms.
 bigtime_t runner_leeway(bigtime_t interval);
-
-// The calling thread's id (find_thread(NULL)), read from its kernel record.
-thread_id current_thread_id();
 
 class LooperPort {
 public:

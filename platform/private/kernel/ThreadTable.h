@@ -157,6 +157,12 @@ inline ThreadRecord* current_thread_cheaply()
 	return self != nullptr ? self : current_thread();
 }
 
+// The calling thread's id (find_thread(NULL)), read from its record.
+inline thread_id current_thread_id()
+{
+	return current_thread_cheaply()->id;
+}
+
 // Sets `record` as the calling thread's own (done by the spawned thread).
 void adopt_current_thread(const std::shared_ptr<ThreadRecord>& record);
 

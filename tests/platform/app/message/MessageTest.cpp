@@ -275,9 +275,8 @@ TEST(Message, EditedItemsLeaveTheOthersWholeAndAligned)
 	}
 }
 
-// A message keeps its first field inside itself and moves it out when a
-// second comes: across that step, in both directions, the fields keep
-// their items, their order and the pointers into them.
+// Going from one field to two and back, through copies and emptying, the
+// fields keep their items, their order and the pointers into them.
 TEST(Message, FieldsCrossingFromOneToTwoKeepTheirItems)
 {
 	BMessage m('one');
