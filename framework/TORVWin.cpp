@@ -80,7 +80,7 @@ void TORVWin::WorkspaceActivated(int32, bool)
 	SetDeskBarTitle();
 }
 
-void TORVWin::DispatchMessage(BMessage* message, BHandler* handler)
+[[gnu::hot]] void TORVWin::DispatchMessage(BMessage* message, BHandler* handler)
 {
 	if (message == NULL || message->what != B_KEY_DOWN || handler == NULL) {
 		BWindow::DispatchMessage(message, handler);

@@ -13,7 +13,7 @@ FrontEndHandler::FrontEndHandler(Playback* playback)
 {
 }
 
-void FrontEndHandler::MessageReceived(BMessage* message)
+[[gnu::hot]] void FrontEndHandler::MessageReceived(BMessage* message)
 {
 	if (message->what == kMelodeckInfo) {
 		ReplyInfo(message);
@@ -22,7 +22,7 @@ void FrontEndHandler::MessageReceived(BMessage* message)
 	BHandler::MessageReceived(message);
 }
 
-void FrontEndHandler::ReplyInfo(BMessage* request)
+[[gnu::hot]] void FrontEndHandler::ReplyInfo(BMessage* request)
 {
 	uint8 block[kInfoBlockSize];
 	const PlaylistEntry* entry = fPlayback->CurrentEntry();

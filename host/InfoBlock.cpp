@@ -15,7 +15,7 @@ void put_int32_le(uint8* at, int32 value)
 
 }
 
-size_t utf8_fitting_length(const char* text, size_t length, size_t limit)
+[[gnu::hot]] size_t utf8_fitting_length(const char* text, size_t length, size_t limit)
 {
 	if (length <= limit)
 		return length;
@@ -27,7 +27,7 @@ size_t utf8_fitting_length(const char* text, size_t length, size_t limit)
 	return cut;
 }
 
-void make_info_block(uint8* block, int32 number, int32 position, int32 length,
+[[gnu::hot]] void make_info_block(uint8* block, int32 number, int32 position, int32 length,
 	const char* title)
 {
 	memset(block, 0, kInfoBlockSize);

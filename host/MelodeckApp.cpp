@@ -255,7 +255,7 @@ int32 MelodeckApp::_TeardownThread(void* data)
 	return 0;
 }
 
-void MelodeckApp::DispatchMessage(BMessage* message, BHandler* handler)
+[[gnu::hot]] void MelodeckApp::DispatchMessage(BMessage* message, BHandler* handler)
 {
 	if (message != NULL && handler == this && message->HasSpecifiers()) {
 		handler = _ResolveSpecifiers(message);

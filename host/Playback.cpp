@@ -118,14 +118,14 @@ void Playback::_UpdateFromSource()
 	_Notify(change);
 }
 
-bigtime_t Playback::_Length(int32 index) const
+[[gnu::hot]] bigtime_t Playback::_Length(int32 index) const
 {
 	const PlaylistEntry* entry = fPlaylist.EntryAt(index);
 	// entries always have a length; 1 ms keeps a damaged one from stalling
 	return entry != NULL ? std::max<bigtime_t>(entry->length, 1) * 1000 : 1000;
 }
 
-bigtime_t Playback::_PositionAt(bigtime_t now) const
+[[gnu::hot]] bigtime_t Playback::_PositionAt(bigtime_t now) const
 {
 	if (fAudio != NULL)
 		return fBase;   // only while the audio player does not hold the entry
@@ -165,7 +165,7 @@ void Playback::_StopAtEnd()
 	_KeepProblem();
 }
 
-void Playback::Update()
+[[gnu::hot]] void Playback::Update()
 {
 	if (fSource != NULL) {
 		_UpdateFromSource();
@@ -365,7 +365,7 @@ int32 Playback::CurrentIndex()
 	return fIndex;
 }
 
-int32 Playback::Position()
+[[gnu::hot]] int32 Playback::Position()
 {
 	Update();
 	if (fIndex < 0)
@@ -387,7 +387,7 @@ bool Playback::IsPlaying()
 	return fPlaying;
 }
 
-const PlaylistEntry* Playback::CurrentEntry()
+[[gnu::hot]] const PlaylistEntry* Playback::CurrentEntry()
 {
 	Update();
 	return fPlaylist.EntryAt(fIndex);

@@ -462,14 +462,14 @@ void Playlist::AddEntry(PlaylistEntry entry)
 	fEntries.push_back(std::move(entry));
 }
 
-const PlaylistEntry* Playlist::EntryAt(int32 index) const
+[[gnu::hot]] const PlaylistEntry* Playlist::EntryAt(int32 index) const
 {
 	if (index < 0 || index >= (int32)fEntries.size())
 		return NULL;
 	return &fEntries[index];
 }
 
-PlaylistEntry* Playlist::EntryAt(int32 index)
+[[gnu::hot]] PlaylistEntry* Playlist::EntryAt(int32 index)
 {
 	if (index < 0 || index >= (int32)fEntries.size())
 		return NULL;

@@ -2,7 +2,7 @@
 
 #include <OS.h>
 
-bigtime_t SystemClock::Now() const
+[[gnu::hot]] bigtime_t SystemClock::Now() const
 {
 	return system_time();
 }

@@ -78,7 +78,7 @@ DrawPrefs read_draw_prefs()
 	return prefs;
 }
 
-bigtime_t read_poll_interval()
+[[gnu::hot]] bigtime_t read_poll_interval()
 {
 	bigtime_t interval = 25000;
 	if (gPref != nullptr)
@@ -187,7 +187,7 @@ void TVersoDView::DetachedFromWindow()
 	TORVView::DetachedFromWindow();
 }
 
-void TVersoDView::MessageReceived(BMessage* message)
+[[gnu::hot]] void TVersoDView::MessageReceived(BMessage* message)
 {
 	switch (message->what) {
 		case kMsgPollPlayer:
@@ -227,7 +227,7 @@ void TVersoDView::ResetPollInterval(bigtime_t interval)
 		fPollTimer->SetInterval(interval);
 }
 
-void TVersoDView::PollingMelodeckInfoRqtd()
+[[gnu::hot]] void TVersoDView::PollingMelodeckInfoRqtd()
 {
 	fFrontEnd.TakeInfo();
 	// the answer is taken by the next poll
@@ -306,7 +306,7 @@ void TVersoDView::LoadPluginInfo()
 	fLines.push_back(std::string(gCrightPrfx) + language_text("App_Author"));
 }
 
-bool TVersoDView::CalcDispLyrics()
+[[gnu::hot]] bool TVersoDView::CalcDispLyrics()
 {
 	if (fTimes.empty())
 		return false;

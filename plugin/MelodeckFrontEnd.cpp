@@ -122,7 +122,7 @@ void MDFE_Receiver::StartMelodeck()
 		SendHello(player);
 }
 
-void MDFE_Receiver::SendMsg(BMessage* message)
+[[gnu::hot]] void MDFE_Receiver::SendMsg(BMessage* message)
 {
 	BMessenger front = PlayerMessenger();
 	bool valid = front.IsValid();
@@ -146,7 +146,7 @@ void MDFE_Receiver::SendMsg(BMessage* message)
 	// otherwise the request is dropped; the next poll tries again
 }
 
-void MDFE_Receiver::MessageReceived(BMessage* message)
+[[gnu::hot]] void MDFE_Receiver::MessageReceived(BMessage* message)
 {
 	switch (message->what) {
 		case kInfoRequest: {
@@ -222,7 +222,7 @@ void Melodeck_FrontEnd::Main()
 	ThreadCleanUp();
 }
 
-void Melodeck_FrontEnd::SendInfoRequest()
+[[gnu::hot]] void Melodeck_FrontEnd::SendInfoRequest()
 {
 	BMessage request(kInfoRequest);
 	fReceiver->SendMsg(&request);
@@ -280,19 +280,19 @@ void Melodeck_FrontEnd::PlayThis(int32 index, bool fade)
 	BMessenger(kMelodeckSignature).SendMessage(&request);
 }
 
-bool Melodeck_FrontEnd::TakeInfo()
+[[gnu::hot]] bool Melodeck_FrontEnd::TakeInfo()
 {
 	return fReceiver->TakeInfo(fInfo);
 }
 
-int32 Melodeck_FrontEnd::PlayPosition() const
+[[gnu::hot]] int32 Melodeck_FrontEnd::PlayPosition() const
 {
 	const uint8* p = fInfo + 4;
 	return static_cast<int32>(uint32(p[0]) | uint32(p[1]) << 8 | uint32(p[2]) << 16
 		| uint32(p[3]) << 24);
 }
 
-std::string Melodeck_FrontEnd::Title() const
+[[gnu::hot]] std::string Melodeck_FrontEnd::Title() const
 {
 	const char* title = reinterpret_cast<const char*>(fInfo + kMelodeckTitleOffset);
 	return std::string(title, strnlen(title, kMelodeckTitleSize));

@@ -15,7 +15,7 @@ TExitState* gExitState = nullptr;
 const char* const kPrefFileName = "VersoShared_Prefs.arc";
 const char* const kPrefFolder = "Shared";
 
-BLocker& pref_lock()
+[[gnu::hot]] BLocker& pref_lock()
 {
 	static BLocker lock("VersoD preferences");
 	return lock;

@@ -286,7 +286,7 @@ BHandler* BApplication::ResolveSpecifier(BMessage* message, int32 index,
 	return BLooper::ResolveSpecifier(message, index, specifier, form, property);
 }
 
-void BApplication::DispatchMessage(BMessage* message, BHandler* handler)
+[[gnu::hot]] void BApplication::DispatchMessage(BMessage* message, BHandler* handler)
 {
 	if (message == NULL || handler != this) {
 		BLooper::DispatchMessage(message, handler);

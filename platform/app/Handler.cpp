@@ -101,7 +101,7 @@ void BHandler::MessageReceived(BMessage* message)
 	}
 }
 
-BLooper* BHandler::Looper() const
+[[gnu::hot]] BLooper* BHandler::Looper() const
 {
 	return fLooper.load();
 }

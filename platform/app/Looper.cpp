@@ -179,7 +179,7 @@ status_t BLooper::_Post(BMessage* message, BHandler* handler, BHandler* replyTo)
 
 // ---- Dispatching
 
-void BLooper::DispatchMessage(BMessage* message, BHandler* handler)
+[[gnu::hot]] void BLooper::DispatchMessage(BMessage* message, BHandler* handler)
 {
 	if (message == NULL || handler == NULL)
 		return;
@@ -242,7 +242,7 @@ int32 BLooper::_ThreadEntry(void* data)
 
 // The message loop. It ends with the looper deleted, except for the
 // application, which its creator deletes after Run() returns.
-void BLooper::_Loop()
+[[gnu::hot]] void BLooper::_Loop()
 {
 	for (;;) {
 		// A lone message read from the port goes to its handler without a
@@ -333,7 +333,7 @@ void BLooper::_Detach()
 
 // Finds the message's handler and runs the common filters and the
 // handlers' own filters. NULL when the message is to be dropped.
-BHandler* BLooper::_TopLevelFilter(BMessage* message, BHandler* /*target*/)
+[[gnu::hot]] BHandler* BLooper::_TopLevelFilter(BMessage* message, BHandler* /*target*/)
 {
 	BHandler* target = NULL;
 	MessageDelivery* delivery = MessageAccess::Delivery(message);
@@ -363,7 +363,7 @@ BHandler* BLooper::_TopLevelFilter(BMessage* message, BHandler* /*target*/)
 	return target;
 }
 
-BHandler* BLooper::_ApplyFilters(BList* filters, BMessage* message, BHandler* target)
+[[gnu::hot]] BHandler* BLooper::_ApplyFilters(BList* filters, BMessage* message, BHandler* target)
 {
 	for (int32 i = 0; i < filters->CountItems() && target != NULL; i++) {
 		BMessageFilter* filter = static_cast<BMessageFilter*>(filters->ItemAt(i));

@@ -60,19 +60,19 @@ BMessage::BMessage()
 		&& alignof(MessageDelivery) <= 8, "a message's delivery state does not fit in it");
 }
 
-BMessage::BMessage(uint32 command)
+[[gnu::hot]] BMessage::BMessage(uint32 command)
 	: what(command), fData(new (fDataRoom) MessageData), fDelivery(NULL),
 	  fCurSpecifier(-1)
 {
 }
 
-BMessage::BMessage(const BMessage& other)
+[[gnu::hot]] BMessage::BMessage(const BMessage& other)
 	: what(other.what), fData(new (fDataRoom) MessageData(*other.fData)), fDelivery(NULL),
 	  fCurSpecifier(other.fCurSpecifier)
 {
 }
 
-BMessage::~BMessage()
+[[gnu::hot]] BMessage::~BMessage()
 {
 	_ClearDelivery();
 	fData->~MessageData();
@@ -90,7 +90,7 @@ BMessage& BMessage::operator=(const BMessage& other)
 	return *this;
 }
 
-void BMessage::_ClearDelivery()
+[[gnu::hot]] void BMessage::_ClearDelivery()
 {
 	if (fDelivery == NULL)
 		return;
@@ -254,7 +254,7 @@ const BMessage* BMessage::Previous() const
 	return fDelivery->previous.get();
 }
 
-bool BMessage::WasDropped() const
+[[gnu::hot]] bool BMessage::WasDropped() const
 {
 	return fDelivery != NULL && fDelivery->dropped;
 }
@@ -268,7 +268,7 @@ BPoint BMessage::DropPoint(BPoint* offset) const
 
 // ---- Generic field access
 
-status_t BMessage::_Add(const char* name, type_code type, const void* data,
+[[gnu::hot]] status_t BMessage::_Add(const char* name, type_code type, const void* data,
                         size_t size, bool fixedSize)
 {
 	if (!valid_name(name) || type == B_ANY_TYPE || (data == NULL && size > 0))
@@ -295,7 +295,7 @@ status_t BMessage::_Add(const char* name, type_code type, const void* data,
 	return B_OK;
 }
 
-status_t BMessage::_Find(const char* name, type_code type, int32 index,
+[[gnu::hot]] status_t BMessage::_Find(const char* name, type_code type, int32 index,
                          const void** data, size_t* size) const
 {
 	if (name == NULL)
@@ -331,7 +331,7 @@ status_t BMessage::_Replace(const char* name, type_code type, int32 index,
 	return B_OK;
 }
 
-status_t BMessage::AddData(const char* name, type_code type, const void* data,
+[[gnu::hot]] status_t BMessage::AddData(const char* name, type_code type, const void* data,
                            ssize_t numBytes, bool isFixedSize, int32 count)
 {
 	if (numBytes < 0 || count < 0)
@@ -346,7 +346,7 @@ status_t BMessage::AddData(const char* name, type_code type, const void* data,
 	return _Add(name, type, data, (size_t)numBytes, isFixedSize);
 }
 
-status_t BMessage::FindData(const char* name, type_code type, const void** data,
+[[gnu::hot]] status_t BMessage::FindData(const char* name, type_code type, const void** data,
                             ssize_t* numBytes) const
 {
 	return FindData(name, type, 0, data, numBytes);
@@ -671,7 +671,7 @@ status_t BMessage::SendReply(uint32 command, BHandler* replyTo)
 	return SendReply(&reply, replyTo);
 }
 
-status_t BMessage::SendReply(BMessage* reply, BHandler* replyTo, bigtime_t timeout)
+[[gnu::hot]] status_t BMessage::SendReply(BMessage* reply, BHandler* replyTo, bigtime_t timeout)
 {
 	BMessenger messenger;
 	if (replyTo != NULL) {
@@ -701,7 +701,7 @@ status_t BMessage::SendReply(BMessage* reply, BMessage* replyToReply,
 	return _SendReply(reply, NULL, sendTimeout, replyToReply, replyTimeout);
 }
 
-status_t BMessage::_SendReply(BMessage* reply, const BMessenger* replyTo,
+[[gnu::hot]] status_t BMessage::_SendReply(BMessage* reply, const BMessenger* replyTo,
                               bigtime_t sendTimeout, BMessage* replyToReply,
                               bigtime_t replyTimeout)
 {

@@ -89,7 +89,7 @@ filter_hook BMessageFilter::_FilterFunction() const
 	return fFunction;
 }
 
-bool BMessageFilter::_Matches(const BMessage* message) const
+[[gnu::hot]] bool BMessageFilter::_Matches(const BMessage* message) const
 {
 	if (!fFiltersAny && message->what != fWhat)
 		return false;

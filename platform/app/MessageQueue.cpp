@@ -72,7 +72,7 @@ int32 BMessageQueue::CountMessages() const
 	return fCount.load(std::memory_order_acquire);
 }
 
-bool BMessageQueue::IsEmpty() const
+[[gnu::hot]] bool BMessageQueue::IsEmpty() const
 {
 	return CountMessages() == 0;
 }

@@ -14,7 +14,7 @@ using BPrivate::LooperPort;
 using BPrivate::MessageAccess;
 using BPrivate::TokenSpace;
 
-BMessenger::BMessenger()
+[[gnu::hot]] BMessenger::BMessenger()
 	: fTeam(-1), fToken(BPrivate::B_NULL_TOKEN), fPreferred(false)
 {
 }
@@ -86,11 +86,11 @@ BMessenger::BMessenger(const BMessenger& other)
 {
 }
 
-BMessenger::~BMessenger()
+[[gnu::hot]] BMessenger::~BMessenger()
 {
 }
 
-BMessenger& BMessenger::operator=(const BMessenger& other)
+[[gnu::hot]] BMessenger& BMessenger::operator=(const BMessenger& other)
 {
 	fTeam = other.fTeam;
 	fToken = other.fToken;
@@ -118,7 +118,7 @@ bool operator!=(const BMessenger& a, const BMessenger& b)
 	return !(a == b);
 }
 
-bool BMessenger::IsValid() const
+[[gnu::hot]] bool BMessenger::IsValid() const
 {
 	if (fTeam < 0)
 		return false;
@@ -160,7 +160,7 @@ status_t BMessenger::LockTargetWithTimeout(bigtime_t timeout) const
 	return TokenSpace::LockLooperOf(fToken, timeout);
 }
 
-team_id BMessenger::Team() const
+[[gnu::hot]] team_id BMessenger::Team() const
 {
 	return fTeam;
 }
@@ -182,7 +182,7 @@ status_t BMessenger::SendMessage(uint32 command, BHandler* replyTo) const
 	return SendMessage(&message, replyTo);
 }
 
-status_t BMessenger::SendMessage(BMessage* message, BHandler* replyTo,
+[[gnu::hot]] status_t BMessenger::SendMessage(BMessage* message, BHandler* replyTo,
                                  bigtime_t timeout) const
 {
 	if (message == NULL)
@@ -246,7 +246,7 @@ status_t BMessenger::SendMessage(BMessage* message, BMessage* reply,
 
 namespace BPrivate {
 
-status_t deliver_message(const BMessenger& target, const BMessage& message,
+[[gnu::hot]] status_t deliver_message(const BMessenger& target, const BMessage& message,
                          const SendOptions& options)
 {
 	team_id team = target.Team();

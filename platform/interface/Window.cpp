@@ -350,7 +350,7 @@ void BWindow::_NavigateFocus(bool backward)
 
 // ---- Messages
 
-void BWindow::DispatchMessage(BMessage* message, BHandler* handler)
+[[gnu::hot]] void BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 {
 	if (message == NULL)
 		return;
@@ -1034,7 +1034,7 @@ void BWindow::_Damaged(BRect windowRect)
 	}
 }
 
-void BWindow::_Present() const
+[[gnu::hot]] void BWindow::_Present() const
 {
 	if (!fSurface->HasDamage() || fWindowPort == nullptr)
 		return;

@@ -303,7 +303,7 @@ inline status_t release(sem_id id, int32 count)
 
 }
 
-status_t acquire_sem(sem_id id)
+[[gnu::hot]] status_t acquire_sem(sem_id id)
 {
 	return acquire(id, 1, 0, 0);
 }
@@ -313,7 +313,7 @@ status_t acquire_sem_etc(sem_id id, int32 count, uint32 flags, bigtime_t timeout
 	return acquire(id, count, flags, timeout);
 }
 
-status_t release_sem(sem_id id)
+[[gnu::hot]] status_t release_sem(sem_id id)
 {
 	return release(id, 1);
 }

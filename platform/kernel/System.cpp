@@ -71,7 +71,7 @@ void forget_team()
 
 }
 
-team_id current_team(void)
+[[gnu::hot]] team_id current_team(void)
 {
 	pid_t team = sTeam.load(std::memory_order_relaxed);
 	if (team == 0) {

@@ -4,7 +4,7 @@
 
 #include <time.h>
 
-bigtime_t system_time(void)
+[[gnu::hot]] bigtime_t system_time(void)
 {
 	timespec now;
 	clock_gettime(CLOCK_MONOTONIC, &now);

@@ -205,7 +205,7 @@ BList::MoveItem(int32 fromIndex, int32 toIndex)
 }
 
 
-void*
+[[gnu::hot]] void*
 BList::ItemAt(int32 index) const
 {
 	if (index < 0 || index >= fCount)

@@ -126,14 +126,14 @@ BLocker::~BLocker()
 }
 
 
-bool
+[[gnu::hot]] bool
 BLocker::Lock()
 {
 	return LockWithTimeout(B_INFINITE_TIMEOUT) == B_OK;
 }
 
 
-status_t
+[[gnu::hot]] status_t
 BLocker::LockWithTimeout(bigtime_t timeout)
 {
 	const thread_id self = current_thread_id();
@@ -155,7 +155,7 @@ BLocker::LockWithTimeout(bigtime_t timeout)
 }
 
 
-void
+[[gnu::hot]] void
 BLocker::Unlock()
 {
 	LockerState& state = *fState;

@@ -34,7 +34,7 @@ struct LinkState {
 	thread_id reader = -1;
 };
 
-LinkState& link_state()
+[[gnu::hot]] LinkState& link_state()
 {
 	static LinkState* state = new LinkState;
 	return *state;
@@ -266,7 +266,7 @@ int32 AppLink::AppToken()
 	return link_state().publishedToken.load();
 }
 
-BMessenger AppLink::AppMessenger()
+[[gnu::hot]] BMessenger AppLink::AppMessenger()
 {
 	BMessenger messenger;
 	int32 token = AppToken();

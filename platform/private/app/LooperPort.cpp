@@ -48,7 +48,7 @@ LooperPort::~LooperPort()
 	Close();
 }
 
-status_t LooperPort::Push(BMessage* message, bigtime_t timeout, bool force)
+[[gnu::hot]] status_t LooperPort::Push(BMessage* message, bigtime_t timeout, bool force)
 {
 	std::unique_lock<std::mutex> lock(fQueueLock);
 	if (fClosed)
@@ -88,7 +88,7 @@ BMessage* LooperPort::Pop(bigtime_t timeout)
 	return PopSome(timeout, &message, 1) == 1 ? message : NULL;
 }
 
-int32 LooperPort::PopSome(bigtime_t timeout, BMessage** messages, int32 most)
+[[gnu::hot]] int32 LooperPort::PopSome(bigtime_t timeout, BMessage** messages, int32 most)
 {
 	if (most <= 0)
 		return 0;
@@ -327,7 +327,7 @@ status_t LooperPort::GetRunnerInfo(const PortRunner* runner, bigtime_t* interval
 	return B_OK;
 }
 
-status_t LooperPort::Lock(bigtime_t timeout)
+[[gnu::hot]] status_t LooperPort::Lock(bigtime_t timeout)
 {
 	thread_id me = current_thread_id();
 	std::unique_lock<std::mutex> lock(fStateLock);
@@ -355,7 +355,7 @@ status_t LooperPort::Lock(bigtime_t timeout)
 	return B_OK;
 }
 
-bool LooperPort::Unlock()
+[[gnu::hot]] bool LooperPort::Unlock()
 {
 	std::lock_guard<std::mutex> lock(fStateLock);
 	if (fOwner != current_thread_id())
@@ -413,7 +413,7 @@ void LooperPort::MarkDead()
 	fLockReleased.notify_all();
 }
 
-bool LooperPort::IsDead() const
+[[gnu::hot]] bool LooperPort::IsDead() const
 {
 	return fDead.load(std::memory_order_acquire);
 }

@@ -27,21 +27,21 @@ size_t padded(size_t size)
 
 // ---- MessageField
 
-size_t MessageField::_Start(size_t index) const
+[[gnu::hot]] size_t MessageField::_Start(size_t index) const
 {
 	if (fixedSize)
 		return index * (fBytes.size() / fCount);
 	return index == 0 ? 0 : padded(fEnds[index - 1]);
 }
 
-size_t MessageField::_End(size_t index) const
+[[gnu::hot]] size_t MessageField::_End(size_t index) const
 {
 	if (fixedSize)
 		return (index + 1) * (fBytes.size() / fCount);
 	return fEnds.empty() ? fBytes.size() : fEnds[index];
 }
 
-bool MessageField::AddItem(const void* data, size_t size)
+[[gnu::hot]] bool MessageField::AddItem(const void* data, size_t size)
 {
 	const uint8* bytes = static_cast<const uint8*>(data);
 	if (fixedSize) {
@@ -119,12 +119,12 @@ void MessageField::Reserve(size_t count, size_t totalBytes)
 
 // ---- MessageData
 
-MessageField* MessageData::Find(const char* name)
+[[gnu::hot]] MessageField* MessageData::Find(const char* name)
 {
 	return const_cast<MessageField*>(std::as_const(*this).Find(name));
 }
 
-const MessageField* MessageData::Find(const char* name) const
+[[gnu::hot]] const MessageField* MessageData::Find(const char* name) const
 {
 	if (name == nullptr)
 		return nullptr;

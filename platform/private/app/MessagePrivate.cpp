@@ -46,7 +46,7 @@ status_t ReplySlot::Wait(bigtime_t timeout, BMessage** reply)
 	return B_OK;
 }
 
-MessageDelivery& MessageAccess::MakeDelivery(BMessage* message)
+[[gnu::hot]] MessageDelivery& MessageAccess::MakeDelivery(BMessage* message)
 {
 	if (message->fDelivery == nullptr)
 		message->fDelivery = new (message->fDeliveryRoom) MessageDelivery;
@@ -103,7 +103,7 @@ void MessageAccess::UnflattenMessenger(BMessenger* m, const uint8* buffer)
 	}
 }
 
-BMessage* make_delivered_copy(const BMessage& message, const SendOptions& options)
+[[gnu::hot]] BMessage* make_delivered_copy(const BMessage& message, const SendOptions& options)
 {
 	BMessage* copy = new BMessage(message);
 	MessageDelivery& d = MessageAccess::MakeDelivery(copy);

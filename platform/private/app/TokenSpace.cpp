@@ -31,7 +31,7 @@ struct TokenTable {
 };
 
 // Never destroyed: handlers may outlive static destruction at exit.
-TokenTable& tokens()
+[[gnu::hot]] TokenTable& tokens()
 {
 	static TokenTable* table = new TokenTable;
 	return *table;
@@ -116,7 +116,8 @@ bool TokenSpace::IsIn(int32 token, const LooperPort* port, BHandler** handler)
 	return true;
 }
 
-bool TokenSpace::IsIn(int32 token, const LooperPort* port, BHandler** handler, Memo* memo)
+[[gnu::hot]] bool TokenSpace::IsIn(int32 token, const LooperPort* port, BHandler** handler,
+	Memo* memo)
 {
 	// Read before the look-up: a change meanwhile leaves the memo stale
 	// for the next call, never wrong.
@@ -136,7 +137,7 @@ bool TokenSpace::IsIn(int32 token, const LooperPort* port, BHandler** handler, M
 	return true;
 }
 
-bool TokenSpace::IsAlive(int32 token)
+[[gnu::hot]] bool TokenSpace::IsAlive(int32 token)
 {
 	TokenTable& table = tokens();
 	std::lock_guard<std::mutex> lock(table.lock);

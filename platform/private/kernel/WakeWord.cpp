@@ -12,7 +12,7 @@ namespace BPrivate {
 static_assert(sizeof(std::atomic<uint32>) == sizeof(uint32)
 	&& std::atomic<uint32>::is_always_lock_free, "a futex is a plain 32-bit word");
 
-void WakeWord::Wait(uint32 seen, bigtime_t deadline)
+[[gnu::hot]] void WakeWord::Wait(uint32 seen, bigtime_t deadline)
 {
 	uint32* word = reinterpret_cast<uint32*>(&fWord);
 	// Beyond some 35 years a deadline is as good as none (and would overflow).
@@ -27,7 +27,7 @@ void WakeWord::Wait(uint32 seen, bigtime_t deadline)
 		FUTEX_BITSET_MATCH_ANY);
 }
 
-void WakeWord::WakeAll()
+[[gnu::hot]] void WakeWord::WakeAll()
 {
 	syscall(SYS_futex, reinterpret_cast<uint32*>(&fWord), FUTEX_WAKE_PRIVATE, INT_MAX,
 		nullptr, nullptr, 0);
