@@ -102,12 +102,15 @@
 //   about twice one on the same CPU: the bare model pinned to one CPU
 //   costs 83-86 µs a poll against 139-158 µs spread over both.
 //   after the functions of the message path were marked [[gnu::hot]] and
-//   so laid out side by side (the lyrics window's per-poll code in the
-//   platform library: 29 pages -> 5; callgrind, this bench's song), six
-//   rounds of bench/two_builds.py with three players at once (the build
-//   before, this one, and the same code ordered by the linker instead):
-//   mean 163.5 µs a poll before, 157.1 after, 158.3 linker-ordered; the
-//   rounds move between 139 and 184 with the load.
+//   so laid out side by side: pages of the platform library's code run on
+//   every poll (callgrind, this bench's song) lyrics window 29 -> 13 (of
+//   which the message path 6, the rest its line changes' drawing), player
+//   main 23 -> 9, mailbox 14 -> 5; the player's own 5 -> 1. Six rounds of
+//   bench/two_builds.py with three players at once (the build before,
+//   this one without Get and _SendDueRunners marked, and the same code
+//   ordered by the linker instead): mean 163.5 µs a poll before, 157.1
+//   after, 158.3 linker-ordered; the rounds move between 139 and 184 with
+//   the load.
 // Three wake-ups per poll are the message exchange itself (the lyrics
 // window at its deadline, the player answering, the front end's mailbox
 // taking the answer). What is left on top: the player window's redraw of

@@ -131,7 +131,7 @@ BMessage* LooperPort::Pop(bigtime_t timeout)
 	}
 }
 
-bigtime_t LooperPort::_SendDueRunners(std::unique_lock<std::mutex>& lock)
+[[gnu::hot]] bigtime_t LooperPort::_SendDueRunners(std::unique_lock<std::mutex>& lock)
 {
 	bigtime_t now = system_time();
 	bigtime_t next = B_INFINITE_TIMEOUT;

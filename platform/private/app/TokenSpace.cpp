@@ -90,7 +90,8 @@ void TokenSpace::SetPort(int32 token, std::shared_ptr<LooperPort> port)
 	// The old port (now in `port`) is released after the table lock.
 }
 
-bool TokenSpace::Get(int32 token, BHandler** handler, std::shared_ptr<LooperPort>* port)
+[[gnu::hot]] bool TokenSpace::Get(int32 token, BHandler** handler,
+	std::shared_ptr<LooperPort>* port)
 {
 	TokenTable& table = tokens();
 	std::lock_guard<std::mutex> lock(table.lock);
