@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
-"""Runs the players of two builds at the same time, each following the
-scene of bench_following_cost (a 10-minute song, a line every 3 s,
-headless), and prints what each thread of each cost, in µs of CPU per
-25 ms poll.
+"""Runs the players of two (or more) builds at the same time, each
+following the scene of bench_following_cost (a 10-minute song, a line
+every 3 s, headless), and prints what each thread of each cost, in µs of
+CPU per 25 ms poll.
 
-  bench/two_builds.py SECONDS CHECKOUT_A CHECKOUT_B
+  bench/two_builds.py SECONDS CHECKOUT_A CHECKOUT_B [CHECKOUT_C ...]
 
 Each CHECKOUT is a source folder whose build/ holds melodeck and its
-plug-ins (a git worktree of another commit, say). Both players see the
+plug-ins (a git worktree of another commit, say), optionally followed by
+":NAME=VALUE", an environment setting for that player alone (the same
+checkout twice, once with MALLOC_ARENA_MAX=1, say). All players see the
 same seconds of the same machine, whose load moves the cost of a wake-up
-by a third from minute to minute; run it twice with the builds swapped.
+by a third from minute to minute; run it again with the order changed.
 Each player costs more than alone, as they share the cores.
 
 Only the Python standard library is used.
@@ -55,21 +57,26 @@ def thread_times(pid):
 
 
 def main():
-    if len(sys.argv) != 4:
+    if len(sys.argv) < 4:
         sys.exit(__doc__)
     seconds = int(sys.argv[1])
     players = []
-    for checkout in sys.argv[2:]:
+    for spec in sys.argv[2:]:
+        checkout, _, setting = spec.partition(":")
         scene = make_scene()
         build = os.path.join(checkout, "build")
         env = dict(os.environ, XDG_CONFIG_HOME=scene, XDG_RUNTIME_DIR=scene,
                    VERSO_DISPLAY="headless", VERSO_HEADLESS="1")
+        if setting:
+            name, _, value = setting.partition("=")
+            env[name] = value
         process = subprocess.Popen(
             [os.path.join(build, "bin", "melodeck"), "--plugins", os.path.join(build, "bin", "plugins"),
              "--no-repeat", "--seconds", str(seconds + SETTLE_SECONDS + 10), "--headless",
              os.path.join(scene, "music", "list.m3u8")],
             env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        players.append((checkout, process, scene))
+        label = os.path.basename(os.path.normpath(checkout)) + (":" + setting if setting else "")
+        players.append((label, process, scene))
     try:
         time.sleep(SETTLE_SECONDS)
         before = [thread_times(p.pid) for _, p, _ in players]
@@ -77,7 +84,7 @@ def main():
         time.sleep(seconds)
         after = [thread_times(p.pid) for _, p, _ in players]
         polls = (time.monotonic() - start) / POLL_SECONDS
-        for (checkout, _, _), was, now in zip(players, before, after):
+        for (label, _, _), was, now in zip(players, before, after):
             total = 0.0
             busy = []
             for tid, (name, run) in sorted(now.items()):
@@ -85,8 +92,7 @@ def main():
                 total += cost
                 if cost >= 0.5:
                     busy.append("%s %.1f" % (name, cost))
-            print("%-24s %6.1f µs/poll | %s" % (os.path.basename(os.path.normpath(checkout)),
-                                                 total, ", ".join(busy)))
+            print("%-24s %6.1f µs/poll | %s" % (label, total, ", ".join(busy)))
     finally:
         for _, process, scene in players:
             process.terminate()
