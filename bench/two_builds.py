@@ -61,8 +61,8 @@ def main():
         sys.exit(__doc__)
     seconds = int(sys.argv[1])
     players = []
-    for spec in sys.argv[2:]:
-        checkout, _, setting = spec.partition(":")
+    for argument in sys.argv[2:]:
+        checkout, _, setting = argument.partition(":")
         scene = make_scene()
         build = os.path.join(checkout, "build")
         env = dict(os.environ, XDG_CONFIG_HOME=scene, XDG_RUNTIME_DIR=scene,
