@@ -346,24 +346,39 @@ void SdlBackend::WaitAndDispatch(bigtime_t timeout)
 {
 	// Reads what the connection holds (and sends what is still to send),
 	// so that poll() below only waits when nothing is queued anywhere.
+	// This pump is needed every time: a present that waited for the X
+	// server's answer may have read events along with it, which poll()
+	// would not see. But each pump asks the connection several times
+	// whether it has more, a system call each time, so after poll() it is
+	// done again only when the connection woke us, not our own queue or
+	// the time-out, and the events are then taken without pumping.
 	SDL_PumpEvents();
 	SDL_Event event;
 	if (SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0) {
 		pollfd fds[2] = {{fWakeFd, POLLIN, 0}, {fDisplayFd, POLLIN, 0}};
 		const int milliseconds = timeout == B_INFINITE_TIMEOUT
 			? -1 : (int)std::min<bigtime_t>((timeout + 999) / 1000, INT32_MAX);
-		if (fDisplayFd >= 0 && fWakeFd >= 0)
-			poll(fds, 2, milliseconds);
-		else if (SDL_WaitEventTimeout(nullptr, milliseconds) != 0) {
+		bool connectionWoke = true;
+		if (fDisplayFd >= 0 && fWakeFd >= 0) {
+			connectionWoke = poll(fds, 2, milliseconds) < 0 || fds[1].revents != 0;
+			if (fds[0].revents != 0) {
+				uint64_t count;
+				(void)!read(fWakeFd, &count, sizeof(count));
+			}
+		} else {
 			// no connection to wait on: SDL waits its own way
+			(void)SDL_WaitEventTimeout(nullptr, milliseconds);
+			uint64_t count;
+			if (fWakeFd >= 0)
+				(void)!read(fWakeFd, &count, sizeof(count));
 		}
-		uint64_t count;
-		if (fWakeFd >= 0)
-			(void)!read(fWakeFd, &count, sizeof(count));
-		SDL_PumpEvents();
+		if (connectionWoke)
+			SDL_PumpEvents();
 	}
-	for (int i = 0; i < kEventBatch && SDL_PollEvent(&event) != 0; i++)
+	for (int i = 0; i < kEventBatch
+		&& SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0; i++) {
 		Dispatch(event);
+	}
 	FlushPendingKey();
 }
 

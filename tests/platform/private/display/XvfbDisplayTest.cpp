@@ -106,3 +106,66 @@ TEST(XvfbDisplay, PresentedPixelsAppearOnTheXScreen)
 	}
 	XCloseDisplay(x11);
 }
+
+// The display thread sleeps until its own queue or the X connection has
+// something. Pointer moves made by the X server must reach the window
+// whether they come while it sleeps or right after a present, when the
+// answer it waited for may have brought them in with it.
+TEST(XvfbDisplay, PointerMovesReachTheWindowWhileItsServerSleepsAndAfterPresents)
+{
+	std::string xvfb = find_program("Xvfb");
+	if (xvfb.empty())
+		GTEST_SKIP() << "Xvfb is not installed";
+	VirtualX server;
+	ASSERT_TRUE(server.Start(xvfb)) << "Xvfb did not start";
+	ScopedEnv display("DISPLAY", server.Display().c_str());
+	ScopedEnv backend("VERSO_DISPLAY", "sdl");
+
+	::Display* x11 = XOpenDisplay(server.Display().c_str());
+	ASSERT_NE(x11, nullptr);
+	{
+		std::shared_ptr<DisplayServer> displayServer = DisplayServer::Get();
+		Recorder recorder;
+		WindowParams params;
+		params.title = "pointer";
+		params.x = 120;
+		params.y = 90;
+		params.width = 64;
+		params.height = 48;
+		window_id id = displayServer->CreateWindow(params, &recorder);
+		ASSERT_GT(id, 0);
+		Picture picture(64, 48);
+		picture.FillQuadrants(0xffff0000, 0xff00ff00, 0xff0000ff, 0xffffff00);
+		PixelRect all = { 0, 0, 64, 48 };
+		ASSERT_EQ(displayServer->Present(id, picture.Source(), &all, 1), B_OK);
+		ASSERT_EQ(displayServer->ShowWindow(id), B_OK);
+		ASSERT_TRUE(testutil::wait_for([&]() { return screen_shows(x11, 120, 90, picture); }));
+
+		std::vector<DisplayEvent> seen;
+		auto moved_to = [&](int32 x, int32 y) {
+			return testutil::wait_for([&]() {
+				for (const DisplayEvent& event : recorder.Take(EventType::kMouseMoved))
+					seen.push_back(event);
+				for (const DisplayEvent& event : seen) {
+					if (event.window == id && event.x == x && event.y == y)
+						return true;
+				}
+				return false;
+			});
+		};
+		Picture white(64, 48);
+		white.Fill(0xffffffff);
+		for (int32 i = 0; i < 6; i++) {
+			const int32 x = 8 + i * 7;
+			const int32 y = 6 + i * 5;
+			// every other move follows a present at once
+			if (i % 2 == 1)
+				displayServer->Present(id, (i % 4 == 1 ? white : picture).Source(), &all, 1);
+			XWarpPointer(x11, None, DefaultRootWindow(x11), 0, 0, 0, 0, 120 + x, 90 + y);
+			XFlush(x11);
+			EXPECT_TRUE(moved_to(x, y)) << "the move to " << x << "," << y << " did not arrive";
+		}
+		EXPECT_EQ(displayServer->DestroyWindow(id), B_OK);
+	}
+	XCloseDisplay(x11);
+}
