@@ -377,7 +377,10 @@ void SdlBackend::WaitAndDispatch(bigtime_t timeout)
 	}
 	for (int i = 0; i < kEventBatch
 		&& SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0; i++) {
-		Dispatch(event);
+		// SDL's own mark of where a zero time-out wait stopped: no input,
+		// and it must not flush a key still waiting for its text
+		if (event.type != SDL_POLLSENTINEL)
+			Dispatch(event);
 	}
 	FlushPendingKey();
 }
