@@ -24,6 +24,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <list>
@@ -292,7 +293,7 @@ bool TVersoDView::LoadLyrics()
 
 	TTimeline timeline;
 	timeline.Build(lines, read_extended_tags());
-	fTimes = timeline.Times();
+	fTimes.assign(timeline.Times().begin(), timeline.Times().end());
 	fLines = timeline.Texts();
 	fLineWidths.clear();
 	return true;
@@ -311,14 +312,20 @@ void TVersoDView::LoadPluginInfo()
 	if (fTimes.empty())
 		return false;
 
-	const int32 position = fFrontEnd.PlayPosition();
-	auto next = fTimes.upper_bound(position);
+	const auto next = NextTag(fFrontEnd.PlayPosition());
 	const int32 line = next == fTimes.begin() ? 0 : std::prev(next)->second;
 	if (line == fCurLine)
 		return false;
 	fCurLine = line;
 	fCurLineTag = next == fTimes.begin() ? -1 : std::prev(next)->first;
 	return true;
+}
+
+// The first tag after the position.
+[[gnu::hot]] TVersoDView::TagTimes::const_iterator TVersoDView::NextTag(int32 position) const
+{
+	return std::upper_bound(fTimes.begin(), fTimes.end(), position,
+		[](int32 time, const std::pair<int32, int32>& tag) { return time < tag.first; });
 }
 
 // #pragma mark - the lyrics file on disk
@@ -404,7 +411,7 @@ void TVersoDView::Draw(BRect)
 
 	// Render the screen of the line that becomes current next, so that the
 	// change to it is a single copy.
-	const auto nextTag = fTimes.upper_bound(fFrontEnd.PlayPosition());
+	const auto nextTag = NextTag(fFrontEnd.PlayPosition());
 	const int32 next = nextTag == fTimes.end() ? -1 : nextTag->second;
 	if (fPreparedLine == next)
 		return;

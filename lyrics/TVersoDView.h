@@ -22,7 +22,7 @@
 #include <SupportDefs.h>
 
 #include <ctime>
-#include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -124,7 +124,12 @@ private:
 	void ResetPollInterval(bigtime_t interval);
 	float LineWidth(BView* target, int32 index);
 
-	std::map<int32, int32> fTimes;     // tag time (ms) -> line index
+	// (tag time in ms, line index), by time: every poll looks its line up
+	// here, and a sorted array keeps that lookup to a few neighbouring
+	// cache lines where a map's nodes lie scattered over the heap
+	typedef std::vector<std::pair<int32, int32>> TagTimes;
+	TagTimes::const_iterator NextTag(int32 position) const;
+	TagTimes fTimes;
 	int32 fCurLine;
 	int32 fCurLineTag;                 // tag time (ms) that made it current; -1: none
 	int32 fPreparedLine;               // line ready in the off-screen bitmap
