@@ -113,6 +113,13 @@
 //   ordered by the linker instead): mean 163.5 µs a poll before, 157.1
 //   after, 158.3 linker-ordered; the rounds move between 139 and 184 with
 //   the load.
+//   after the SDL display thread pumped SDL's events once per wake instead
+//   of three times (20 system calls a present -> 12), on a fresh VM of the
+//   same kind: display thread on Xvfb 35 -> 5.5-16 µs a poll; player on
+//   Xvfb 0.89-0.92 % -> 0.57-0.84 %; cpu_ratio over four runs headless
+//   0.96-1.24 (median 1.03) and five on Xvfb 1.09-1.66 (median 1.20),
+//   where the bare model itself moves between 0.45 and 0.75 % from run to
+//   run.
 // Three wake-ups per poll are the message exchange itself (the lyrics
 // window at its deadline, the player answering, the front end's mailbox
 // taking the answer). What is left on top: the player window's redraw of
