@@ -321,7 +321,6 @@ void TVersoDView::LoadPluginInfo()
 	return true;
 }
 
-// The first tag after the position.
 [[gnu::hot]] TVersoDView::TagTimes::const_iterator TVersoDView::NextTag(int32 position) const
 {
 	return std::upper_bound(fTimes.begin(), fTimes.end(), position,

@@ -22,8 +22,8 @@
 #include <SupportDefs.h>
 
 #include <ctime>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 class BBitmap;
@@ -123,12 +123,13 @@ private:
 	void DeletePopupMenu();
 	void ResetPollInterval(bigtime_t interval);
 	float LineWidth(BView* target, int32 index);
-
 	// (tag time in ms, line index), by time: every poll looks its line up
 	// here, and a sorted array keeps that lookup to a few neighbouring
 	// cache lines where a map's nodes lie scattered over the heap
 	typedef std::vector<std::pair<int32, int32>> TagTimes;
+	// The first tag after the position.
 	TagTimes::const_iterator NextTag(int32 position) const;
+
 	TagTimes fTimes;
 	int32 fCurLine;
 	int32 fCurLineTag;                 // tag time (ms) that made it current; -1: none
