@@ -14,14 +14,17 @@
 //   cpu_ratio         the player's CPU over the bare model's, per sample
 //                     (both read over the same seconds, so that the load
 //                     of the machine, which moves both by a third from
-//                     minute to minute, cancels out); the median
+//                     minute to minute, cancels out); the median of each
+//                     round of fresh processes, and the median of those
+//   cpu_ratio_low, cpu_ratio_high   the lowest and highest round
 //
 // The player runs headless; when a display is there (scripts/with-xvfb),
 // also with the SDL backend:
 //   scripts/with-xvfb build/bin/bench_following_cost
-// FOLLOWING_SAMPLES=N and FOLLOWING_SAMPLE_SECONDS=S change the sampling
-// (8 samples of 5 s by default); FOLLOWING_THREADS=1 prints each thread
-// of both, over all the samples.
+// FOLLOWING_ROUNDS=R, FOLLOWING_SAMPLES=N and FOLLOWING_SAMPLE_SECONDS=S
+// change the sampling (4 rounds of fresh processes, 3 samples of 5 s each
+// by default); FOLLOWING_THREADS=1 prints each thread of both, over each
+// round's samples.
 //
 // Measured on a shared 2-core VM (6 samples of 5 s, Xvfb), cpu % and
 // switches per poll, player / bare model:
@@ -366,9 +369,64 @@ void print_threads(const char* what, const std::map<int, ThreadFigures>& before,
 	}
 }
 
+// One round: a fresh player and a fresh bare model side by side, read
+// `samples` times; the figures of every sample go into `figures`.
+struct Figures {
+	std::vector<double> playerCpu, playerSwitches, bareCpu, bareSwitches, ratios;
+};
+
+bool run_round(const std::vector<std::string>& args, const std::vector<std::string>& env,
+	const std::string& bin, int samples, int sampleSeconds, const char* label,
+	Figures& figures)
+{
+	const int warmUpSeconds = 3;
+	const pid_t player = start(args, env);
+	const pid_t bare = start({bin + "/bench_following_cost", kBareModelArg}, {});
+	snooze(warmUpSeconds * 1000000LL);
+	auto playerBefore = read_threads(player);
+	auto bareBefore = read_threads(bare);
+	bigtime_t when = system_time();
+	const auto playerFirst = playerBefore;
+	const auto bareFirst = bareBefore;
+	const bigtime_t first = when;
+	int taken = 0;
+	for (; taken < samples; taken++) {
+		snooze(sampleSeconds * 1000000LL);
+		const auto playerNow = read_threads(player);
+		const auto bareNow = read_threads(bare);
+		const bigtime_t now = system_time();
+		if (playerNow.empty() || bareNow.empty())
+			break;
+		const Sample p = difference(playerBefore, playerNow, now - when);
+		const Sample b = difference(bareBefore, bareNow, now - when);
+		figures.playerCpu.push_back(p.cpuPercent);
+		figures.playerSwitches.push_back(p.switchesPerPoll);
+		figures.bareCpu.push_back(b.cpuPercent);
+		figures.bareSwitches.push_back(b.switchesPerPoll);
+		if (b.cpuPercent > 0)
+			figures.ratios.push_back(p.cpuPercent / b.cpuPercent);
+		if (getenv("FOLLOWING_THREADS") != nullptr && taken == samples - 1) {
+			print_threads(label, playerFirst, playerNow, now - first);
+			print_threads("bare model", bareFirst, bareNow, now - first);
+		}
+		playerBefore = playerNow;
+		bareBefore = bareNow;
+		when = now;
+	}
+	stop(bare);
+	stop(player);
+	return taken == samples;
 }
 
-// The player with the plug-in and the bare model side by side.
+}
+
+// The player with the plug-in and the bare model side by side, in rounds
+// of fresh processes: where the scheduler first puts the threads mostly
+// stays for the run, and moves what a wake-up costs by up to two times (a
+// wake that crosses to the other CPU costs twice one on the same CPU), so
+// one pair of processes draws one lot. cpu_ratio is the median of the
+// rounds' ratios, cpu_ratio_low and cpu_ratio_high the lowest and highest;
+// the other figures are medians over every sample of every round.
 static void BM_FollowingCost(benchmark::State& state)
 {
 	const bool sdl = state.range(0) != 0;
@@ -376,9 +434,9 @@ static void BM_FollowingCost(benchmark::State& state)
 		state.SkipWithError("no display (run through scripts/with-xvfb)");
 		return;
 	}
-	const int samples = env_int("FOLLOWING_SAMPLES", 8);
+	const int rounds = env_int("FOLLOWING_ROUNDS", 4);
+	const int samples = env_int("FOLLOWING_SAMPLES", 3);
 	const int sampleSeconds = env_int("FOLLOWING_SAMPLE_SECONDS", 5);
-	const int warmUpSeconds = 3;
 	const std::string bin = program_folder();
 	const std::string folder = make_folder();
 
@@ -386,60 +444,40 @@ static void BM_FollowingCost(benchmark::State& state)
 	env.push_back(sdl ? "VERSO_DISPLAY=sdl" : "VERSO_DISPLAY=headless");
 	env.push_back(sdl ? "VERSO_HEADLESS=0" : "VERSO_HEADLESS=1");
 	std::vector<std::string> args = {bin + "/melodeck", "--plugins", bin + "/plugins",
-		"--no-repeat", "--seconds",
-		std::to_string(warmUpSeconds + samples * sampleSeconds + 30)};
+		"--no-repeat", "--seconds", std::to_string(samples * sampleSeconds + 30)};
 	if (!sdl)
 		args.push_back("--headless");
 	args.push_back(folder + "/music/list.m3u8");
 
-	std::vector<double> playerCpu, playerSwitches, bareCpu, bareSwitches, ratios;
+	Figures all;
+	std::vector<double> roundRatios;
+	bool complete = true;
 	for (auto _ : state) {
-		const pid_t player = start(args, env);
-		const pid_t bare = start({bin + "/bench_following_cost", kBareModelArg}, {});
-		snooze(warmUpSeconds * 1000000LL);
-		auto playerBefore = read_threads(player);
-		auto bareBefore = read_threads(bare);
-		bigtime_t when = system_time();
-		const auto playerFirst = playerBefore;
-		const auto bareFirst = bareBefore;
-		const bigtime_t first = when;
-		for (int i = 0; i < samples; i++) {
-			snooze(sampleSeconds * 1000000LL);
-			const auto playerNow = read_threads(player);
-			const auto bareNow = read_threads(bare);
-			const bigtime_t now = system_time();
-			if (playerNow.empty() || bareNow.empty())
-				break;
-			const Sample p = difference(playerBefore, playerNow, now - when);
-			const Sample b = difference(bareBefore, bareNow, now - when);
-			playerCpu.push_back(p.cpuPercent);
-			playerSwitches.push_back(p.switchesPerPoll);
-			bareCpu.push_back(b.cpuPercent);
-			bareSwitches.push_back(b.switchesPerPoll);
-			if (b.cpuPercent > 0)
-				ratios.push_back(p.cpuPercent / b.cpuPercent);
-			if (getenv("FOLLOWING_THREADS") != nullptr && i == samples - 1) {
-				print_threads(sdl ? "player (SDL)" : "player (headless)", playerFirst,
-					playerNow, now - first);
-				print_threads("bare model", bareFirst, bareNow, now - first);
-			}
-			playerBefore = playerNow;
-			bareBefore = bareNow;
-			when = now;
+		for (int round = 0; round < rounds && complete; round++) {
+			Figures figures;
+			const std::string label = std::string(sdl ? "player (SDL)" : "player (headless)")
+				+ ", round " + std::to_string(round + 1);
+			complete = run_round(args, env, bin, samples, sampleSeconds, label.c_str(),
+				figures);
+			roundRatios.push_back(median(figures.ratios));
+			for (auto [to, from] : {std::pair{&all.playerCpu, &figures.playerCpu},
+					 {&all.playerSwitches, &figures.playerSwitches},
+					 {&all.bareCpu, &figures.bareCpu}, {&all.bareSwitches, &figures.bareSwitches}})
+				to->insert(to->end(), from->begin(), from->end());
 		}
-		stop(bare);
-		stop(player);
 	}
 	std::filesystem::remove_all(folder);
-	if ((int)playerCpu.size() < samples) {
+	if (!complete) {
 		state.SkipWithError("the player or the bare model ended early");
 		return;
 	}
-	state.counters["player_cpu_%"] = median(playerCpu);
-	state.counters["player_ctx/poll"] = median(playerSwitches);
-	state.counters["bare_cpu_%"] = median(bareCpu);
-	state.counters["bare_ctx/poll"] = median(bareSwitches);
-	state.counters["cpu_ratio"] = median(ratios);
+	state.counters["player_cpu_%"] = median(all.playerCpu);
+	state.counters["player_ctx/poll"] = median(all.playerSwitches);
+	state.counters["bare_cpu_%"] = median(all.bareCpu);
+	state.counters["bare_ctx/poll"] = median(all.bareSwitches);
+	state.counters["cpu_ratio"] = median(roundRatios);
+	state.counters["cpu_ratio_low"] = *std::min_element(roundRatios.begin(), roundRatios.end());
+	state.counters["cpu_ratio_high"] = *std::max_element(roundRatios.begin(), roundRatios.end());
 }
 BENCHMARK(BM_FollowingCost)->ArgName("sdl")->Arg(0)->Arg(1)->Iterations(1)
 	->Unit(benchmark::kSecond);
