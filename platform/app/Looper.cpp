@@ -75,6 +75,7 @@ void BLooper::_Init(const char* /*name*/, int32 priority, int32 capacity)
 	fPriority = priority;
 	fRunCalled = false;
 	fTerminating = false;
+	fUnlockHook = false;
 
 	// The constructing thread holds the lock until Run().
 	fPort->Lock(B_INFINITE_TIMEOUT);
@@ -322,6 +323,10 @@ void BLooper::_MessageDispatched()
 {
 }
 
+void BLooper::_Unlocking()
+{
+}
+
 // Ends the loop: a looper deletes itself; the application stays (locked)
 // for its creator to delete.
 void BLooper::_Detach()
@@ -529,6 +534,10 @@ bool BLooper::Lock()
 
 void BLooper::Unlock()
 {
+	// The flag is only written with the lock held, so its holder may read
+	// it; anybody else's Unlock fails below either way.
+	if (fUnlockHook && fPort->IsLockedByCaller())
+		_Unlocking();
 	if (!fPort->Unlock())
 		BPrivate::report_misuse("BLooper::Unlock", "the caller does not hold the lock");
 }

@@ -121,6 +121,7 @@ protected:
 private:
 	friend class BApplication;
 	friend class BHandler;
+	friend class BWindow;
 	friend class BMessenger;
 	friend class BPrivate::LooperAccess;
 
@@ -135,6 +136,10 @@ private:
 	// Called on the looper's thread after each message, with the looper
 	// locked; a window puts what was drawn on the screen here.
 	virtual void _MessageDispatched();
+	// Called by Unlock() while the caller still holds the lock, when a
+	// subclass asked for it (fUnlockHook, set and cleared with the lock
+	// held); a window puts on the screen what another thread drew.
+	virtual void _Unlocking();
 
 	std::shared_ptr<BPrivate::LooperPort> fPort;   // queue and lock
 	BMessageQueue* fQueue;        // messages taken from the port
@@ -146,6 +151,7 @@ private:
 	int32 fPriority;
 	bool fRunCalled;
 	bool fTerminating;
+	bool fUnlockHook;             // see _Unlocking()
 };
 
 #endif

@@ -10,9 +10,11 @@
 // clipped to the part of the view that its parents leave visible, less its
 // children (unless B_DRAW_ON_CHILDREN), and, inside Draw(), to the area
 // being updated. What was drawn reaches the screen when the window's thread
-// finishes the message it is handling, or at Flush() or Sync(). Drawing is
-// only allowed with the window locked (any thread that holds the lock may
-// draw, as on BeOS); a view without a window draws nothing.
+// finishes the message it is handling, or at Flush() or Sync(); what another
+// thread drew, at the latest when that thread unlocks the window (without
+// waking the window's thread). Drawing is only allowed with the window
+// locked (any thread that holds the lock may draw, as on BeOS); a view
+// without a window draws nothing.
 //
 // Locking. The drawing calls, Invalidate(), Flush(), Sync(), AddChild() and
 // RemoveChild() of a view in a window need the window's lock (a bitmap's

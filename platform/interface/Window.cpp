@@ -147,7 +147,6 @@ void BWindow::_Init(BRect frame, const char* title, window_look look,
 	fDefaultButton = NULL;
 	fKeyMenuBar = NULL;
 	fUpdatePending = false;
-	fPresentPending = false;
 	if (fOffscreen)
 		fSurface.reset(new WindowSurface(bitmap));
 	else
@@ -447,7 +446,6 @@ void BWindow::_NavigateFocus(bool backward)
 			_HandleUpdate();
 			return;
 		case BPrivate::kMsgPresent:
-			fPresentPending = false;
 			return;
 		case BPrivate::kMsgExposed:
 			_Damaged(Bounds());
@@ -1026,12 +1024,16 @@ void BWindow::_Damaged(BRect windowRect)
 		return;
 	fSurface->AddDamage(windowRect);
 	// Drawing by another thread that holds the lock reaches the screen when
-	// the window's thread has finished the message this posts.
-	if (!fPresentPending && Thread() >= 0 && find_thread(NULL) != Thread()) {
-		fPresentPending = true;
-		BPrivate::LooperAccess::Port(this)->Push(
-			new BMessage(BPrivate::kMsgPresent), 0, true);
-	}
+	// that thread lets the window go (or flushes it), without waking the
+	// window's thread for it.
+	if (Thread() >= 0 && find_thread(NULL) != Thread())
+		fUnlockHook = true;
+}
+
+void BWindow::_Unlocking()
+{
+	fUnlockHook = false;
+	_Present();
 }
 
 [[gnu::hot]] void BWindow::_Present() const

@@ -224,6 +224,7 @@ private:
 	void _Init(BRect frame, const char* title, window_look look,
 		window_feel feel, uint32 flags, uint32 workspaces, BBitmap* bitmap = NULL);
 	virtual void _MessageDispatched();
+	virtual void _Unlocking();
 	void _HandleMouse(BMessage* message);
 	void _HandleKey(BMessage* message);
 	bool _HandleShortcut(BMessage* message);
@@ -265,7 +266,6 @@ private:
 	// waiting for an update and the damage not yet on the screen.
 	std::unique_ptr<BPrivate::WindowSurface> fSurface;
 	bool fUpdatePending;     // an _UPDATE_ is queued
-	bool fPresentPending;    // a present message is queued
 
 	// An offscreen window draws into a bitmap; used by BBitmap.
 	BWindow(BBitmap* bitmap);

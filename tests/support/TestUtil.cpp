@@ -107,6 +107,31 @@ bool is_blocked(pid_t tid)
 	return state == 'S' || state == 'D';
 }
 
+pid_t thread_named(const std::string& name)
+{
+	for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+		std::ifstream comm(task.path() / "comm");
+		std::string found;
+		if (std::getline(comm, found) && found == name)
+			return (pid_t)std::stol(task.path().filename().string());
+	}
+	return -1;
+}
+
+long long thread_switches(const std::string& name)
+{
+	const pid_t tid = thread_named(name);
+	if (tid < 0)
+		return -1;
+	std::ifstream status("/proc/self/task/" + std::to_string(tid) + "/status");
+	std::string line;
+	while (std::getline(status, line)) {
+		if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+			return std::stoll(line.substr(24));
+	}
+	return -1;
+}
+
 std::string read_file(const std::string& path)
 {
 	std::ifstream in(path, std::ios::binary);

@@ -63,6 +63,13 @@ pid_t current_tid();
 // Lets a test wait for another thread to block instead of guessing a time.
 bool is_blocked(pid_t tid);
 
+// The kernel thread id of this process's (first) thread named `name`, as
+// /proc shows names (15 bytes at most); -1 when there is none.
+pid_t thread_named(const std::string& name);
+
+// Voluntary context switches so far of the thread named `name`, or -1.
+long long thread_switches(const std::string& name);
+
 // Whole contents of a file, or an empty string when it cannot be read.
 std::string read_file(const std::string& path);
 

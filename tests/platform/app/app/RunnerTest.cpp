@@ -153,28 +153,6 @@ TEST(MessageRunner, ALongIntervalGoesOutWithTheLoopersNextWakeUp)
 	quit(looper);
 }
 
-namespace {
-
-// Voluntary context switches of this process's thread named `name`, or -1.
-long long thread_switches(const std::string& name)
-{
-	for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-		std::ifstream comm(task.path() / "comm");
-		std::string found;
-		if (!std::getline(comm, found) || found != name)
-			continue;
-		std::ifstream status(task.path() / "status");
-		std::string line;
-		while (std::getline(status, line)) {
-			if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
-				return std::stoll(line.substr(24));
-		}
-	}
-	return -1;
-}
-
-}
-
 // Another thread that puts a runner's next message off does not wake the
 // looper: it would only go back to sleep (it wakes at its old time at the
 // latest and looks again then).
@@ -187,13 +165,13 @@ TEST(MessageRunner, ALaterTimeSetFromAnotherThreadLetsTheLooperSleep)
 	ASSERT_EQ(runner.InitCheck(), B_OK);
 	BMessenger(looper).SendMessage('sync', (BHandler*)NULL);
 	ASSERT_TRUE(wait_for([&] { return looper->CountLocks() == 0 && !looper->IsMessageWaiting(); }));
-	const long long before = thread_switches("runner sleeper");
+	const long long before = testutil::thread_switches("runner sleeper");
 	ASSERT_GE(before, 0);
 	long long seen = before;
 	for (int i = 0; i < 5; i++) {
 		ASSERT_EQ(runner.SetInterval(20 * 1000000LL + i), B_OK);
 		// a looper that was woken goes back to sleep soon
-		wait_for([&] { return (seen = thread_switches("runner sleeper")) > before + 1; },
+		wait_for([&] { return (seen = testutil::thread_switches("runner sleeper")) > before + 1; },
 			50000);
 	}
 	EXPECT_LE(seen - before, 1);

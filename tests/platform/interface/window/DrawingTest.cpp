@@ -3,6 +3,8 @@
 
 #include "TestUtil.h"
 #include "WindowTestUtil.h"
+#include "display/DisplayServer.h"
+#include "interface/WindowAccess.h"
 
 #include <Bitmap.h>
 #include <View.h>
@@ -280,5 +282,40 @@ TEST(Drawing, AlphaModeBlendsWithTheHighColorsAlpha)
 	uint32 grey = pixels.At(5, 5);
 	EXPECT_NEAR((int)(grey & 0xff), 128, 2);
 	EXPECT_EQ((grey >> 16) & 0xff, grey & 0xff);
+	windowtest::quit(window);
+}
+
+// Another thread that holds the lock may draw; what it drew reaches the
+// screen when it lets the window go, and the window's thread, asleep
+// meanwhile, is not woken for it.
+TEST(Drawing, AnotherThreadsDrawingShowsAtUnlockAndLetsTheWindowSleep)
+{
+	BWindow* window = new BWindow(BRect(100, 100, 139, 129), "drawn from out",
+		B_TITLED_WINDOW, B_NOT_RESIZABLE);
+	FuncView* view = new FuncView(BRect(0, 0, 39, 29), nullptr);
+	view->SetViewColor(kWhite);
+	window->AddChild(view);
+	window->Show();
+	windowtest::settle(window);
+	const pid_t thread = testutil::thread_named("drawn from out");
+	ASSERT_TRUE(testutil::wait_for([&] { return testutil::is_blocked(thread); }));
+	const long long before = testutil::thread_switches("drawn from out");
+	ASSERT_GE(before, 0);
+
+	const display::window_id id = BPrivate::WindowAccess::NativeWindow(window);
+	auto shown = [&](uint32 expected) {
+		std::vector<uint32> pixels;
+		int32 width = 0;
+		display::DisplayServer::Get()->ReadContents(id, &pixels, &width, nullptr);
+		return !pixels.empty() && (pixels[10 * width + 10] & 0xffffff) == expected;
+	};
+	for (const rgb_color& color : {kRed, kBlue}) {
+		ASSERT_TRUE(window->Lock());
+		view->SetHighColor(color);
+		view->FillRect(view->Bounds());
+		window->Unlock();
+		EXPECT_TRUE(testutil::wait_for([&] { return shown(windowtest::rgb(color)); }));
+	}
+	EXPECT_EQ(testutil::thread_switches("drawn from out"), before);
 	windowtest::quit(window);
 }

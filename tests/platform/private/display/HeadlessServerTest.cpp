@@ -12,7 +12,6 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 
@@ -516,28 +515,6 @@ TEST_F(HeadlessServer, PresentsFromAnotherThreadAreNotTorn)
 	EXPECT_EQ(pixels[64 * 64 - 1], 0xff0000c8u);
 }
 
-namespace {
-
-// Voluntary context switches of this process's thread named `name`, or -1.
-long long thread_switches(const std::string& name)
-{
-	for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-		std::ifstream comm(task.path() / "comm");
-		std::string found;
-		if (!std::getline(comm, found) || found != name)
-			continue;
-		std::ifstream status(task.path() / "status");
-		std::string line;
-		while (std::getline(status, line)) {
-			if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
-				return std::stoll(line.substr(24));
-		}
-	}
-	return -1;
-}
-
-}
-
 TEST_F(HeadlessServer, PresentingWakesNoThreadWhenNothingShowsIt)
 {
 	if (getenv("VERSO_SCREENSHOT_DIR") != nullptr)
@@ -545,7 +522,7 @@ TEST_F(HeadlessServer, PresentingWakesNoThreadWhenNothingShowsIt)
 	window_id id = fServer->CreateWindow(params_at(0, 0, 16, 16), nullptr);
 	fServer->ShowWindow(id);
 	fServer->Sync();
-	const long long before = thread_switches("display server");
+	const long long before = testutil::thread_switches("display server");
 	ASSERT_GE(before, 0);
 	Picture frame(16, 16);
 	PixelRect all = { 0, 0, 16, 16 };
@@ -555,7 +532,7 @@ TEST_F(HeadlessServer, PresentingWakesNoThreadWhenNothingShowsIt)
 		ASSERT_EQ(fServer->Present(id, frame.Source(), &all, 1), B_OK);
 		// a display thread that was woken goes back to sleep soon
 		testutil::wait_for([&] {
-			return (seen = thread_switches("display server")) > before + 1;
+			return (seen = testutil::thread_switches("display server")) > before + 1;
 		}, 50000);
 	}
 	// the contents are there at once, and the display thread slept through
