@@ -469,7 +469,8 @@ void MelodeckApp::_HandleCommand(BMessage* message)
 			BMessage reply(kMelodeckState);
 			fPlayback.AddState(&reply);
 			reply.AddInt32("error", B_OK);
-			message->SendReply(&reply);
+			if (!_ShowInWindow(message, reply))
+				message->SendReply(&reply);
 			return;
 		}
 		case kMelodeckStartWatching:
@@ -487,6 +488,27 @@ void MelodeckApp::_HandleCommand(BMessage* message)
 		}
 	}
 	reply_status(message, status);
+}
+
+// The window asks for the state every second while an entry plays, mostly
+// for the time. This thread is awake then anyway (the runner waits for the
+// plug-ins' next request), the window's is not: when only the position
+// changed and the window is free, the answer is drawn into it from here,
+// under its lock, and its thread sleeps on. A window that is busy, or a
+// state that changed more, gets the answer as a message.
+bool MelodeckApp::_ShowInWindow(BMessage* request, const BMessage& state)
+{
+	if (!fWindow.IsValid() || request->ReturnAddress() != fWindow
+		|| fWindow.LockTargetWithTimeout(0) != B_OK)
+		return false;
+	BLooper* looper = NULL;
+	fWindow.Target(&looper);
+	if (looper == NULL)
+		return false;
+	PlayerWindow* window = dynamic_cast<PlayerWindow*>(looper);
+	const bool shown = window != NULL && window->ShowPositionNow(&state);
+	looper->Unlock();
+	return shown;
 }
 
 void MelodeckApp::_ReplyAudioState(BMessage* message)

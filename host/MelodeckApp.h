@@ -81,6 +81,7 @@ private:
 	void _TellWindowPlugins();
 	void _PrintStatus();
 	void _ScheduleTick(bool force);
+	bool _ShowInWindow(BMessage* request, const BMessage& state);
 	void _StartTeardown();
 	// After the teardown: quit, or load the plug-ins again when that was
 	// what the teardown was for.

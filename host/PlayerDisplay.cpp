@@ -69,6 +69,25 @@ void PlayerDisplay::FrameResized(float width, float height)
 
 void PlayerDisplay::SetState(const PlayerState& state)
 {
+	const BRect changed = _Take(state);
+	if (changed.IsValid())
+		Invalidate(changed);
+}
+
+void PlayerDisplay::DrawStateNow(const PlayerState& state)
+{
+	const BRect changed = _Take(state);
+	if (!changed.IsValid())
+		return;
+	// As the update does: the view colour first. Draw() leaves alone what
+	// lies above or beside the area, so nothing is drawn over twice.
+	SetHighColor(BackgroundColor());
+	FillRect(changed);
+	Draw(changed);
+}
+
+BRect PlayerDisplay::_Take(const PlayerState& state)
+{
 	std::string title, time, status;
 	if (state.HasEntry()) {
 		title = state.title;
@@ -84,7 +103,7 @@ void PlayerDisplay::SetState(const PlayerState& state)
 		status = "Nothing to play";
 
 	if (title == fTitle && time == fTime && status == fStatus && state.problem == fProblem)
-		return;
+		return BRect();
 	// While it plays, only the time changes from second to second: the
 	// line below is drawn again, not the title, and only the time's end of
 	// it when the status beside it is drawn whole either way.
@@ -99,7 +118,7 @@ void PlayerDisplay::SetState(const PlayerState& state)
 		fProblem = state.problem;
 		fStatusWidth = fSmallFont.StringWidth(_Status().c_str());
 	}
-	Invalidate(changed);
+	return changed;
 }
 
 BRect PlayerDisplay::_TimeFrame(float widest) const

@@ -25,6 +25,10 @@ public:
 	virtual void FrameResized(float width, float height) override;
 
 	void SetState(const PlayerState& state);
+	// SetState for a thread other than the window's, holding its lock:
+	// what changed is drawn at once, as the window's update would draw it,
+	// and reaches the screen at the window's next Flush().
+	void DrawStateNow(const PlayerState& state);
 
 	// What the display shows (with its window locked).
 	const std::string& Title() const { return fTitle; }
@@ -44,6 +48,9 @@ public:
 	static rgb_color ProblemColor();
 
 private:
+	// Takes the state; returns the area to draw again (invalid when
+	// nothing shown changed).
+	BRect _Take(const PlayerState& state);
 	std::string _Fitted(const BFont& font, const std::string& text, float width) const;
 	// Where the time and the status line are drawn.
 	BRect _LowerLineFrame() const;

@@ -31,6 +31,13 @@ bool PlayerState::Read(const BMessage* message)
 	return true;
 }
 
+bool PlayerState::SameButPosition(const PlayerState& other) const
+{
+	return index == other.index && count == other.count && length == other.length
+		&& playing == other.playing && title == other.title && problem == other.problem
+		&& audio == other.audio && volume == other.volume && muted == other.muted;
+}
+
 std::string format_play_time(int32 ms)
 {
 	if (ms < 0)

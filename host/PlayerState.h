@@ -26,6 +26,8 @@ struct PlayerState {
 	// False when it holds no state at all (no index).
 	bool Read(const BMessage* message);
 	bool HasEntry() const { return index >= 0 && count > 0; }
+	// True when `other` differs from this state in the position at most.
+	bool SameButPosition(const PlayerState& other) const;
 };
 
 // "m:ss" for a time in milliseconds; minutes go on counting past an hour

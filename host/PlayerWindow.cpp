@@ -248,6 +248,21 @@ void PlayerWindow::_SetPlugins(const BMessage* message)
 	}
 }
 
+bool PlayerWindow::ShowPositionNow(const BMessage* report)
+{
+	PlayerState state = fState;
+	if (!IsLocked() || find_thread(NULL) == Thread() || !state.Read(report)
+		|| !state.SameButPosition(fState))
+		return false;
+	fState = state;
+	fDisplay->DrawStateNow(fState);
+	fBar->DrawPositionNow(fState.position, fState.HasEntry() ? fState.length : 0);
+	if (fRefresh != NULL)
+		fRefresh->SetInterval(_NextRefresh());
+	Flush();
+	return true;
+}
+
 void PlayerWindow::_ApplyState(const BMessage* message)
 {
 	PlayerState state = fState;

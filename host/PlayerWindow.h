@@ -63,6 +63,14 @@ public:
 	// The state the window shows (with the window locked).
 	const PlayerState& State() const { return fState; }
 
+	// For the player's thread, holding the window's lock: shows a state
+	// report (kMelodeckState) at once when it differs from what the window
+	// shows in the position at most, drawing the time and the bar from the
+	// caller's thread, so that the window's own thread need not wake for
+	// the time of every second. False, with nothing done, for any other
+	// report: that one goes to the window as a message.
+	bool ShowPositionNow(const BMessage* report);
+
 	// While an entry plays, the position is asked for again when the second
 	// shown changes next (the bar's fill moves on with it), but never more
 	// often than this.

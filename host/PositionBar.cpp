@@ -66,14 +66,31 @@ void PositionBar::SetPosition(int32 position, int32 length)
 {
 	const float before = _FillRight(ShownPosition());
 	const int32 oldLength = fLength;
-	fPosition = std::max(0, position);
-	fLength = std::max(0, length);
-	if (fTracking && fLength <= 0)
-		fTracking = false;   // the entry went away under the pointer
+	_Take(position, length);
 	if (oldLength != fLength)
 		Invalidate();
 	else
 		_InvalidateMove(before, _FillRight(ShownPosition()));
+}
+
+void PositionBar::DrawPositionNow(int32 position, int32 length)
+{
+	const float before = _FillRight(ShownPosition());
+	const int32 oldLength = fLength;
+	_Take(position, length);
+	if (oldLength == fLength && before == _FillRight(ShownPosition()))
+		return;
+	SetHighColor(ViewColor());
+	FillRect(Bounds());
+	Draw(Bounds());
+}
+
+void PositionBar::_Take(int32 position, int32 length)
+{
+	fPosition = std::max(0, position);
+	fLength = std::max(0, length);
+	if (fTracking && fLength <= 0)
+		fTracking = false;   // the entry went away under the pointer
 }
 
 // Only the strip that the knob (and the end of the fill beneath it) left

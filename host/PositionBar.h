@@ -31,6 +31,10 @@ public:
 	void SetTarget(const BMessenger& target) { fTarget = target; }
 
 	void SetPosition(int32 position, int32 length);
+	// SetPosition for a thread other than the window's, holding its lock:
+	// a bar that changed is drawn again at once, whole (it is small), and
+	// reaches the screen at the window's next Flush().
+	void DrawPositionNow(int32 position, int32 length);
 	// The playback's position and length as last given (ms).
 	int32 Position() const { return fPosition; }
 	int32 Length() const { return fLength; }
@@ -45,6 +49,7 @@ public:
 private:
 	BRect _Track() const;
 	float _FillRight(int32 position) const;
+	void _Take(int32 position, int32 length);
 	void _InvalidateMove(float before, float after);
 	void _Hold(BPoint where);
 

@@ -397,6 +397,47 @@ TEST(PlayerWindow, TheTimeRedrawnAloneLooksAsDrawnWhole)
 	EXPECT_EQ(player.Quit(), B_OK);
 }
 
+// While it plays, the player draws each new second into the window itself
+// (it is awake for the plug-ins anyway): the window's thread sleeps on, and
+// the window looks as drawn whole.
+TEST(PlayerWindow, TheSecondsAreDrawnWhileTheWindowsThreadSleeps)
+{
+	MelodeckPlayer player(two_entries(), window_options());
+	ASSERT_EQ(player.InitCheck(), B_OK);
+	BWindow* window = find_player_window();
+	ASSERT_NE(window, nullptr);
+	ASSERT_EQ(player.Advance(1000), B_OK);
+	ASSERT_TRUE(testutil::wait_for([&] { return time_text(window) == "0:01 / 1:30"; }));
+	view_pixels(window, "display");   // the window's queue is empty
+
+	const pid_t thread = testutil::thread_named(kPlayerWindowTitle);
+	ASSERT_TRUE(testutil::wait_for([&] { return testutil::is_blocked(thread); }));
+	const long long before = testutil::thread_switches(kPlayerWindowTitle);
+	ASSERT_GE(before, 0);
+	// what the screen shows, read without the window's lock or thread
+	const display::window_id id = BPrivate::WindowAccess::NativeWindow(window);
+	auto screen = [&] {
+		std::vector<uint32> pixels;
+		display::DisplayServer::Get()->ReadContents(id, &pixels, nullptr, nullptr);
+		return pixels;
+	};
+	for (int32 second = 2; second <= 4; second++) {
+		const std::vector<uint32> shown = screen();
+		ASSERT_EQ(player.Advance(1000), B_OK);
+		ASSERT_TRUE(testutil::wait_for([&] { return screen() != shown; })) << second;
+	}
+	EXPECT_EQ(testutil::thread_switches(kPlayerWindowTitle), before);
+
+	EXPECT_EQ(time_text(window), "0:04 / 1:30");
+	EXPECT_EQ(locked<int32>(window, [&] { return bar_of(window)->Position(); }), 4000);
+	for (const char* name : {"display", "position"}) {
+		const std::vector<uint32> drawn = view_pixels(window, name);
+		redraw_whole(window, name);
+		EXPECT_EQ(view_pixels(window, name), drawn) << name;
+	}
+	EXPECT_EQ(player.Quit(), B_OK);
+}
+
 TEST(PlayerWindow, ClickingOrDraggingTheBarSeeks)
 {
 	MelodeckPlayer player(two_entries(), window_options());
