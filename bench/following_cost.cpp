@@ -123,12 +123,25 @@
 //   0.96-1.24 (median 1.03) and five on Xvfb 1.09-1.66 (median 1.20),
 //   where the bare model itself moves between 0.45 and 0.75 % from run to
 //   run.
+//   after the player drew each new second into its window itself (its
+//   thread is awake for the plug-in's request anyway) and what another
+//   thread draws reached the screen at its unlock instead of through a
+//   message to the window's thread: the player window's thread no longer
+//   wakes while the entry plays (0.02 switches a poll -> 0); switches per
+//   poll headless 3.02 -> 3.00, on Xvfb 3.09 -> 3.07. In rounds of fresh
+//   processes (5 rounds of 3 samples of 5 s, both modes in one run, the
+//   same machine): cpu_ratio headless 1.17 (rounds 1.00-1.39), on Xvfb
+//   1.40 (1.19-1.93). The first 20 s of a player cost more than later
+//   ones (its lyrics window 90-140 µs a poll against 50-75), though
+//   callgrind counts no more instructions a second early on (the lyrics
+//   window some 510k over 8-20 s, 600k over 20-32 s), so a round reads
+//   higher than the long single runs above.
 // Three wake-ups per poll are the message exchange itself (the lyrics
 // window at its deadline, the player answering, the front end's mailbox
-// taking the answer). What is left on top: the player window's redraw of
-// the time once a second (0.02 per poll), and with SDL the display thread
-// presenting it and the lyrics' line changes, twice per present since
-// SDL waits for the X server's answer (0.06 per poll). The gap in CPU
+// taking the answer). What is left on top is the display's: with SDL the
+// display thread presenting the player's time once a second and the
+// lyrics' line changes, twice per present since SDL waits for the X
+// server's answer (0.07 per poll). The gap in CPU
 // against the bare model is mostly the lyrics window's thread: 57 to 90 µs
 // a poll against some 35 µs for the bare model's timer thread, which also
 // wakes by a timer and wakes one other thread. The difference is the work
