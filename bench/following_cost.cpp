@@ -131,11 +131,13 @@
 //   poll headless 3.02 -> 3.00, on Xvfb 3.09 -> 3.07. In rounds of fresh
 //   processes (5 rounds of 3 samples of 5 s, both modes in one run, the
 //   same machine): cpu_ratio headless 1.17 (rounds 1.00-1.39), on Xvfb
-//   1.40 (1.19-1.93). The first 20 s of a player cost more than later
-//   ones (its lyrics window 90-140 µs a poll against 50-75), though
-//   callgrind counts no more instructions a second early on (the lyrics
-//   window some 510k over 8-20 s, 600k over 20-32 s), so a round reads
-//   higher than the long single runs above.
+//   1.40 (1.19-1.93). The rounds read higher than the long single runs
+//   above: their lyrics window cost 87-142 µs a poll in the 15 s after
+//   start. Alone, one player's lyrics window wandered between 48 and 114
+//   µs a poll from one 5 s stretch to the next over a minute, its main
+//   thread with it (30-56), while callgrind counts as many instructions
+//   early as later (some 510k a second over 8-20 s, 600k over 20-32 s):
+//   the machine, not the player's work, moves it.
 // Three wake-ups per poll are the message exchange itself (the lyrics
 // window at its deadline, the player answering, the front end's mailbox
 // taking the answer). What is left on top is the display's: with SDL the
