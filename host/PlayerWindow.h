@@ -11,8 +11,10 @@
 //
 // The window only talks to the player by message (HostProtocol.h). It
 // watches the playback (kMelodeckStartWatching) for changes of entry, play
-// state and seeks, and while the entry plays it asks for the position a few
-// times a second. Its buttons, bar, menu items and keys send commands to
+// state and seeks, and while the entry plays it asks for the position once
+// a second (when the time shown changes); the player, which is awake then
+// anyway, may draw such an answer into the window itself
+// (ShowPositionNow). Its buttons, bar, menu items and keys send commands to
 // the player; nothing in the window waits for the player.
 //
 // Keys (without Alt or Ctrl): space plays or pauses, Left and Right seek
