@@ -426,7 +426,9 @@ TEST(PlayerWindow, TheSecondsAreDrawnWhileTheWindowsThreadSleeps)
 		ASSERT_EQ(player.Advance(1000), B_OK);
 		ASSERT_TRUE(testutil::wait_for([&] { return screen() != shown; })) << second;
 	}
-	EXPECT_EQ(testutil::thread_switches(kPlayerWindowTitle), before);
+	// (one more for a sleep that was still on its way when counted; a
+	// window woken for the time would add one or two for every second)
+	EXPECT_LE(testutil::thread_switches(kPlayerWindowTitle), before + 1);
 
 	EXPECT_EQ(time_text(window), "0:04 / 1:30");
 	EXPECT_EQ(locked<int32>(window, [&] { return bar_of(window)->Position(); }), 4000);

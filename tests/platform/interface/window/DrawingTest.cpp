@@ -309,13 +309,15 @@ TEST(Drawing, AnotherThreadsDrawingShowsAtUnlockAndLetsTheWindowSleep)
 		display::DisplayServer::Get()->ReadContents(id, &pixels, &width, nullptr);
 		return !pixels.empty() && (pixels[10 * width + 10] & 0xffffff) == expected;
 	};
-	for (const rgb_color& color : {kRed, kBlue}) {
+	for (const rgb_color& color : {kRed, kBlue, kGreen}) {
 		ASSERT_TRUE(window->Lock());
 		view->SetHighColor(color);
 		view->FillRect(view->Bounds());
 		window->Unlock();
 		EXPECT_TRUE(testutil::wait_for([&] { return shown(windowtest::rgb(color)); }));
 	}
-	EXPECT_EQ(testutil::thread_switches("drawn from out"), before);
+	// (one more for a sleep that was still on its way when counted; a
+	// window woken to present would add one for every drawing)
+	EXPECT_LE(testutil::thread_switches("drawn from out"), before + 1);
 	windowtest::quit(window);
 }
