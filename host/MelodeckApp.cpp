@@ -498,8 +498,8 @@ void MelodeckApp::_HandleCommand(BMessage* message)
 // state that changed more, gets the answer as a message.
 bool MelodeckApp::_ShowInWindow(BMessage* request, const BMessage& state)
 {
-	if (!fWindow.IsValid() || request->ReturnAddress() != fWindow
-		|| fWindow.LockTargetWithTimeout(0) != B_OK)
+	// (locking fails for a window that is gone)
+	if (request->ReturnAddress() != fWindow || fWindow.LockTargetWithTimeout(0) != B_OK)
 		return false;
 	BLooper* looper = NULL;
 	fWindow.Target(&looper);
