@@ -1,5 +1,6 @@
 // The part of the display server that talks to a window system. All of it
-// runs on the display thread except Wake.
+// runs on the display thread except Wake, and Present where the backend
+// says so.
 #ifndef DISPLAY_DISPLAY_BACKEND_H
 #define DISPLAY_DISPLAY_BACKEND_H
 
@@ -33,8 +34,12 @@ public:
 	virtual void Minimize(WindowRecord& window, bool minimize) = 0;
 	virtual void Activate(WindowRecord& window) = 0;
 	// Puts the damaged rectangles of the window's contents on the screen.
-	// Called with the window's contentLock held.
+	// Called with the window's contentLock held, on the display thread or,
+	// where PresentsOnAnyThread, on the thread that presents.
 	virtual void Present(WindowRecord& window, const std::vector<PixelRect>& damage) = 0;
+	// Fixed once Start returned: whether Present may be called on any
+	// thread, so that a present need not wake the display thread.
+	virtual bool PresentsOnAnyThread() const { return false; }
 
 	// Waits up to `timeout` microseconds (B_INFINITE_TIMEOUT: as long as
 	// it takes) for window-system events or a Wake, and hands the events

@@ -347,15 +347,23 @@ status_t DisplayServer::Present(window_id id, const PixelSource& source,
 			}
 			window->damage.push_back({ left, top, right - left, bottom - top });
 		}
-		if (!window->damage.empty() && !window->presentQueued) {
-			// Without a screen or pictures to write, the pixels kept here
-			// are all there is: the display thread need not wake for them.
-			if (fCore->PresentsAnything()) {
-				window->presentQueued = true;
-				post = true;
-			} else {
+		if (!window->damage.empty()) {
+			if (!fCore->PresentsAnything()) {
+				// Without a screen or pictures to write, the pixels kept
+				// here are all there is: the display thread need not wake
+				// for them.
 				window->damage.clear();
+			} else if (fCore->PresentsInPlace()) {
+				// This thread puts them on the screen itself; the display
+				// thread only wakes for pictures to write.
+				fCore->PresentInPlace(*window, window->damage);
+				window->damage.clear();
+				post = fCore->WritesPictures() && !window->presentQueued;
+			} else {
+				post = !window->presentQueued;
 			}
+			if (post)
+				window->presentQueued = true;
 		}
 	}
 	if (!post)

@@ -6,11 +6,14 @@
 // happens to them through a DisplayListener.
 //
 // Threads. One display thread owns the native connection; every SDL call is
-// made on it. Any thread may call the methods below. Requests are queued for
-// the display thread and woken up there; calls that must answer (creating
-// and destroying a window, Sync, the Inject* calls) wait for it. A call made
-// on the display thread itself (from a listener) runs at once instead of
-// waiting for itself.
+// made on it. On X11, presented pixels take another way: the presenting
+// thread sends them itself, over a connection of its own, so that drawing
+// wakes no other thread (VERSO_PRESENT=sdl sends them through SDL's window
+// surfaces on the display thread instead). Any thread may call the methods
+// below. Requests are queued for the display thread and woken up there;
+// calls that must answer (creating and destroying a window, Sync, the
+// Inject* calls) wait for it. A call made on the display thread itself
+// (from a listener) runs at once instead of waiting for itself.
 //
 // Ownership. The server is shared: Get() returns a reference, and the server
 // (with its thread) goes away when the last reference is dropped, or at exit.

@@ -3,6 +3,7 @@
 #include <InterfaceDefs.h>
 #include <ViewDefs.h>
 #include "display/ServerCore.h"
+#include "display/X11Presenter.h"
 
 #include <OS.h>
 
@@ -19,6 +20,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 
@@ -129,6 +132,7 @@ public:
 	void Minimize(WindowRecord& window, bool minimize) override;
 	void Activate(WindowRecord& window) override { SDL_RaiseWindow(Native(window)); }
 	void Present(WindowRecord& window, const std::vector<PixelRect>& damage) override;
+	bool PresentsOnAnyThread() const override { return fPresenter != nullptr; }
 
 	void WaitAndDispatch(bigtime_t timeout) override;
 	void Wake() override;
@@ -140,6 +144,7 @@ private:
 	bigtime_t When(uint32 timestamp) const
 		{ return fTickBase + (bigtime_t)timestamp * 1000; }
 	void Repaint(WindowRecord& window);
+	void PresentThroughSdl(WindowRecord& window, const std::vector<PixelRect>& damage);
 
 	void Dispatch(const SDL_Event& event);
 	void DispatchWindowEvent(const SDL_WindowEvent& event);
@@ -158,6 +163,11 @@ private:
 	SDL_Window* fConnectionWindow = nullptr;
 	int fDisplayFd = -1;
 	int fWakeFd = -1;
+	// On X11 with the usual 24-bit screen, window contents go out through
+	// the presenter on whichever thread presents them. Its connection is
+	// waited on too, for the errors of windows that went away meanwhile.
+	std::unique_ptr<X11Presenter> fPresenter;
+	int fPresenterFd = -1;
 	bigtime_t fTickBase = 0;
 	std::unordered_map<uint32, window_id> fIds;   // SDL's window ids to ours
 
@@ -210,8 +220,17 @@ status_t SdlBackend::Start(int32* screenWidth, int32* screenHeight)
 	SDL_SysWMinfo info;
 	SDL_VERSION(&info.version);
 	if (fConnectionWindow != nullptr && SDL_GetWindowWMInfo(fConnectionWindow, &info)
-		&& info.subsystem == SDL_SYSWM_X11)
+		&& info.subsystem == SDL_SYSWM_X11) {
 		fDisplayFd = ConnectionNumber(info.info.x11.display);
+		// SDL gives every window the visual of its hidden one.
+		const char* present = getenv("VERSO_PRESENT");
+		if (SDL_GetWindowPixelFormat(fConnectionWindow) == SDL_PIXELFORMAT_RGB888
+			&& (present == nullptr || strcmp(present, "sdl") != 0)) {
+			fPresenter = X11Presenter::Open(DisplayString(info.info.x11.display));
+			if (fPresenter != nullptr)
+				fPresenterFd = fPresenter->FileDescriptor();
+		}
+	}
 	SDL_Rect bounds;
 	if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
 		*screenWidth = bounds.w;
@@ -224,6 +243,11 @@ status_t SdlBackend::Start(int32* screenWidth, int32* screenHeight)
 
 void SdlBackend::Stop()
 {
+	// Kept, closed, until the backend goes: another thread may still be
+	// presenting.
+	if (fPresenter != nullptr)
+		fPresenter->Close();
+	fPresenterFd = -1;
 	if (fConnectionWindow != nullptr) {
 		SDL_DestroyWindow(fConnectionWindow);
 		fConnectionWindow = nullptr;
@@ -259,6 +283,13 @@ status_t SdlBackend::CreateNative(WindowRecord& window, const WindowParams& para
 		set_border_only(native);
 	window.native = native;
 	fIds[SDL_GetWindowID(native)] = window.id;
+	SDL_SysWMinfo info;
+	SDL_VERSION(&info.version);
+	if (fPresenter != nullptr && SDL_GetWindowWMInfo(native, &info)
+		&& info.subsystem == SDL_SYSWM_X11) {
+		std::lock_guard<std::mutex> lock(window.contentLock);
+		window.presentTarget = (uint32)info.info.x11.window;
+	}
 	return B_OK;
 }
 
@@ -270,6 +301,11 @@ void SdlBackend::DestroyNative(WindowRecord& window)
 	if (fHasPendingKey && fPendingKeyWindow == window.id)
 		fHasPendingKey = false;
 	fIds.erase(SDL_GetWindowID(native));
+	{
+		// No thread presents to the window from here on.
+		std::lock_guard<std::mutex> lock(window.contentLock);
+		window.presentTarget = 0;
+	}
 	SDL_DestroyWindow(native);
 	window.native = nullptr;
 }
@@ -298,6 +334,15 @@ void SdlBackend::Minimize(WindowRecord& window, bool minimize)
 }
 
 void SdlBackend::Present(WindowRecord& window, const std::vector<PixelRect>& damage)
+{
+	if (fPresenter != nullptr)
+		fPresenter->Put(window.presentTarget, window.pixels.data(), window.contentWidth, damage);
+	else
+		PresentThroughSdl(window, damage);
+}
+
+void SdlBackend::PresentThroughSdl(WindowRecord& window,
+	const std::vector<PixelRect>& damage)
 {
 	SDL_Surface* surface = SDL_GetWindowSurface(Native(window));
 	if (surface == nullptr)
@@ -355,16 +400,20 @@ void SdlBackend::WaitAndDispatch(bigtime_t timeout)
 	SDL_PumpEvents();
 	SDL_Event event;
 	if (SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0) {
-		pollfd fds[2] = {{fWakeFd, POLLIN, 0}, {fDisplayFd, POLLIN, 0}};
+		pollfd fds[3] = {{fWakeFd, POLLIN, 0}, {fDisplayFd, POLLIN, 0},
+			{fPresenterFd, POLLIN, 0}};
 		const int milliseconds = timeout == B_INFINITE_TIMEOUT
 			? -1 : (int)std::min<bigtime_t>((timeout + 999) / 1000, INT32_MAX);
 		bool connectionWoke = true;
 		if (fDisplayFd >= 0 && fWakeFd >= 0) {
-			connectionWoke = poll(fds, 2, milliseconds) < 0 || fds[1].revents != 0;
+			connectionWoke = poll(fds, fPresenterFd >= 0 ? 3 : 2, milliseconds) < 0
+				|| fds[1].revents != 0;
 			if (fds[0].revents != 0) {
 				uint64_t count;
 				(void)!read(fWakeFd, &count, sizeof(count));
 			}
+			if (fPresenterFd >= 0 && fds[2].revents != 0 && !fPresenter->Discard())
+				fPresenterFd = -1;
 		} else {
 			// no connection to wait on: SDL waits its own way
 			(void)SDL_WaitEventTimeout(nullptr, milliseconds);

@@ -60,6 +60,14 @@ public:
 	const char* BackendName() const { return fBackend->Name(); }
 	// False when a present would change nothing (no screen, no pictures).
 	bool PresentsAnything() const { return !fBackend->IsHeadless() || !fShotDir.empty(); }
+	// True when the screen is updated by the thread that presents, which
+	// then calls PresentInPlace with the window's contentLock held.
+	bool PresentsInPlace() const { return fBackend->PresentsOnAnyThread(); }
+	void PresentInPlace(WindowRecord& window, const std::vector<PixelRect>& damage)
+		{ fBackend->Present(window, damage); }
+	// True when presented contents are also written as pictures, which the
+	// display thread does (DoPresent).
+	bool WritesPictures() const { return !fShotDir.empty(); }
 	void GetScreenSize(int32* width, int32* height) const;
 
 	// The keyboard's modifier keys as last seen.

@@ -46,6 +46,9 @@ struct WindowRecord {
 	int32 contentHeight = 0;
 	std::vector<PixelRect> damage;
 	bool presentQueued = false;
+	// The window system's id of the native window, for backends that
+	// present on any thread; 0 when there is none (any more).
+	uint32 presentTarget = 0;
 
 	// Changes the contents' size, keeping what overlaps; new pixels are
 	// white. Call with contentLock held. False (and nothing changed) when

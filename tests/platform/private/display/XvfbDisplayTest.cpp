@@ -10,8 +10,11 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 
 using namespace display;
 using displaytest::Picture;
@@ -90,6 +93,44 @@ protected:
 		return id;
 	}
 
+	// Shows a pattern, presents part of it anew and moves the window: the
+	// screen follows each, and the move is reported.
+	void ShowsPresentsAndFollowsMoves()
+	{
+		std::shared_ptr<DisplayServer> displayServer = DisplayServer::Get();
+		ASSERT_STREQ(displayServer->BackendName(), "sdl");
+		int32 width = 0;
+		int32 height = 0;
+		displayServer->GetScreenSize(&width, &height);
+		EXPECT_EQ(width, 640);
+		EXPECT_EQ(height, 480);
+
+		Recorder recorder;
+		Picture picture(64, 48);
+		picture.FillQuadrants(0xffff0000, 0xff00ff00, 0xff0000ff, 0xffffff00);
+		const window_id id = ShowPattern(*displayServer, recorder, "pattern", picture);
+		ASSERT_GT(id, 0) << "the pattern is not on the screen at the window's position";
+
+		// A later present of part of the window shows up too.
+		Picture white(64, 48);
+		white.Fill(0xffffffff);
+		PixelRect topLeft = { 0, 0, 32, 24 };
+		displayServer->Present(id, white.Source(), &topLeft, 1);
+		picture.FillQuadrants(0xffffffff, 0xff00ff00, 0xff0000ff, 0xffffff00);
+		EXPECT_TRUE(testutil::wait_for([&]() { return screen_shows(fX11, 120, 90, picture); }));
+
+		// Moved by the program: the picture follows and the move is reported.
+		displayServer->MoveWindow(id, 300, 200);
+		EXPECT_TRUE(testutil::wait_for([&]() { return screen_shows(fX11, 300, 200, picture); }));
+		displayServer->Sync();
+		std::vector<DisplayEvent> moves = recorder.Take(EventType::kWindowMoved);
+		ASSERT_FALSE(moves.empty());
+		EXPECT_EQ(moves.back().screenX, 300);
+		EXPECT_EQ(moves.back().screenY, 200);
+
+		EXPECT_EQ(displayServer->DestroyWindow(id), B_OK);
+	}
+
 	VirtualX fServer;
 	std::unique_ptr<ScopedEnv> fDisplay;
 	std::unique_ptr<ScopedEnv> fBackend;
@@ -100,37 +141,103 @@ protected:
 
 TEST_F(XvfbDisplay, PresentedPixelsAppearOnTheXScreen)
 {
-	std::shared_ptr<DisplayServer> displayServer = DisplayServer::Get();
-	ASSERT_STREQ(displayServer->BackendName(), "sdl");
-	int32 width = 0;
-	int32 height = 0;
-	displayServer->GetScreenSize(&width, &height);
-	EXPECT_EQ(width, 640);
-	EXPECT_EQ(height, 480);
+	ShowsPresentsAndFollowsMoves();
+}
 
+TEST_F(XvfbDisplay, PresentedPixelsAppearOnTheXScreenThroughSdlsSurfacesToo)
+{
+	ScopedEnv throughSdl("VERSO_PRESENT", "sdl");
+	ShowsPresentsAndFollowsMoves();
+}
+
+// On X11 the thread that presents puts its pixels on the screen itself:
+// the display thread sleeps on. Pixels on their way to a window that is
+// being destroyed are lost quietly, and later windows still show theirs.
+TEST_F(XvfbDisplay, PresentsWakeNoOtherThreadAndOutliveTheirWindows)
+{
+	std::shared_ptr<DisplayServer> displayServer = DisplayServer::Get();
 	Recorder recorder;
 	Picture picture(64, 48);
 	picture.FillQuadrants(0xffff0000, 0xff00ff00, 0xff0000ff, 0xffffff00);
-	const window_id id = ShowPattern(*displayServer, recorder, "pattern", picture);
-	ASSERT_GT(id, 0) << "the pattern is not on the screen at the window's position";
+	const window_id id = ShowPattern(*displayServer, recorder, "in place", picture);
+	ASSERT_GT(id, 0);
+	ASSERT_EQ(displayServer->Sync(), B_OK);
 
-	// A later present of part of the window shows up too.
-	Picture white(64, 48);
-	white.Fill(0xffffffff);
-	PixelRect topLeft = { 0, 0, 32, 24 };
-	displayServer->Present(id, white.Source(), &topLeft, 1);
-	picture.FillQuadrants(0xffffffff, 0xff00ff00, 0xff0000ff, 0xffffff00);
-	EXPECT_TRUE(testutil::wait_for([&]() { return screen_shows(fX11, 120, 90, picture); }));
+	const long long before = testutil::thread_switches("display server");
+	ASSERT_GE(before, 0);
+	const uint32 colors[] = { 0xff204080, 0xff80c020, 0xffe0e0e0 };
+	PixelRect all = { 0, 0, 64, 48 };
+	for (uint32 color : colors) {
+		picture.Fill(color);
+		displayServer->Present(id, picture.Source(), &all, 1);
+		EXPECT_TRUE(testutil::wait_for([&]() { return screen_shows(fX11, 120, 90, picture); }))
+			<< std::hex << color << " did not reach the screen";
+	}
+	// One switch is allowed for a sleep that was on its way when counted.
+	EXPECT_LE(testutil::thread_switches("display server") - before, 1);
 
-	// Moved by the program: the picture follows and the move is reported.
-	displayServer->MoveWindow(id, 300, 200);
-	EXPECT_TRUE(testutil::wait_for([&]() { return screen_shows(fX11, 300, 200, picture); }));
-	displayServer->Sync();
-	std::vector<DisplayEvent> moves = recorder.Take(EventType::kWindowMoved);
-	ASSERT_FALSE(moves.empty());
-	EXPECT_EQ(moves.back().screenX, 300);
-	EXPECT_EQ(moves.back().screenY, 200);
+	// Another thread presents all the while the window goes.
+	std::atomic<bool> stop{false};
+	std::thread presenter([&]() {
+		Picture flicker(64, 48);
+		for (uint32 i = 0; !stop.load(); i++) {
+			flicker.Fill(i % 2 == 0 ? 0xff000000 : 0xffffffff);
+			if (displayServer->Present(id, flicker.Source(), &all, 1) != B_OK)
+				break;
+		}
+	});
+	EXPECT_EQ(displayServer->DestroyWindow(id), B_OK);
+	stop = true;
+	presenter.join();
 
+	Picture next(64, 48);
+	next.FillQuadrants(0xff00ffff, 0xffff00ff, 0xff808080, 0xff000080);
+	EXPECT_GT(ShowPattern(*displayServer, recorder, "after", next), 0)
+		<< "a window made afterwards does not show what is presented to it";
+}
+
+// A window too large for one request reaches the screen in bands of rows,
+// each in its place. Its bottom rows, the last band, are on the screen.
+TEST_F(XvfbDisplay, AWindowTooLargeForOneRequestArrivesWhole)
+{
+	std::shared_ptr<DisplayServer> displayServer = DisplayServer::Get();
+	Recorder recorder;
+	// Over 16 MB: more than one request carries even with big requests.
+	const int32 width = 640;
+	const int32 height = 6600;
+	WindowParams params;
+	params.title = "tall";
+	params.x = 0;
+	params.y = 480 - height;
+	params.width = width;
+	params.height = height;
+	const window_id id = displayServer->CreateWindow(params, &recorder);
+	ASSERT_GT(id, 0);
+	Picture picture(width, height);
+	for (int32 y = 0; y < height; y++) {
+		const uint32 color = 0xff000000 | (uint32)(y % 256) << 8 | (uint32)(y / 256) << 16;
+		std::fill(picture.pixels.begin() + (size_t)y * width,
+			picture.pixels.begin() + (size_t)(y + 1) * width, color);
+	}
+	PixelRect all = { 0, 0, width, height };
+	ASSERT_EQ(displayServer->Present(id, picture.Source(), &all, 1), B_OK);
+	ASSERT_EQ(displayServer->ShowWindow(id), B_OK);
+
+	auto bottom_shown = [&]() {
+		XImage* image = XGetImage(fX11, DefaultRootWindow(fX11), 0, 0, width, 480,
+			AllPlanes, ZPixmap);
+		if (image == nullptr)
+			return false;
+		bool same = true;
+		for (int32 y = 0; y < 480 && same; y += 3) {
+			const uint32 expected = picture.pixels[(size_t)(height - 480 + y) * width + 5];
+			same = (XGetPixel(image, 5, y) & 0xffffff) == (expected & 0xffffff)
+				&& (XGetPixel(image, width - 6, y) & 0xffffff) == (expected & 0xffffff);
+		}
+		XDestroyImage(image);
+		return same;
+	};
+	EXPECT_TRUE(testutil::wait_for(bottom_shown));
 	EXPECT_EQ(displayServer->DestroyWindow(id), B_OK);
 }
 
