@@ -982,12 +982,17 @@ bool BView::_BeginDrawing(const char* call)
 	painter->SetBlendingMode(fState.srcAlpha, fState.alphaFunc);
 	painter->SetPenSize(fState.penSize);
 	painter->SetFont(fState.font);
-	fWindow->_Damaged(BPrivate::rect_for_box(region.Frame()));
 	return true;
 }
 
-void BView::_EndDrawing(BRect)
+// What the drawing touched reaches the screen with the window's next
+// present: only those pixels, not the whole view, so that a small change
+// drawn outside an update sends little.
+void BView::_EndDrawing()
 {
+	const BPrivate::PixelBox touched = _Painter()->TakeTouched();
+	if (!touched.IsEmpty())
+		fWindow->_Damaged(BPrivate::rect_for_box(touched));
 }
 
 void BView::StrokeLine(BPoint toPoint, pattern p)
@@ -997,51 +1002,67 @@ void BView::StrokeLine(BPoint toPoint, pattern p)
 
 void BView::StrokeLine(BPoint start, BPoint end, pattern p)
 {
-	if (_BeginDrawing("BView::StrokeLine"))
+	if (_BeginDrawing("BView::StrokeLine")) {
 		_Painter()->StrokeLine(start, end, p);
+		_EndDrawing();
+	}
 	fState.pen = end;
 }
 
 void BView::StrokeRect(BRect rect, pattern p)
 {
-	if (_BeginDrawing("BView::StrokeRect"))
+	if (_BeginDrawing("BView::StrokeRect")) {
 		_Painter()->StrokeRect(rect, p);
+		_EndDrawing();
+	}
 }
 
 void BView::FillRect(BRect rect, pattern p)
 {
-	if (_BeginDrawing("BView::FillRect"))
+	if (_BeginDrawing("BView::FillRect")) {
 		_Painter()->FillRect(rect, p);
+		_EndDrawing();
+	}
 }
 
 void BView::InvertRect(BRect rect)
 {
-	if (_BeginDrawing("BView::InvertRect"))
+	if (_BeginDrawing("BView::InvertRect")) {
 		_Painter()->InvertRect(rect);
+		_EndDrawing();
+	}
 }
 
 void BView::StrokeRoundRect(BRect rect, float xRadius, float yRadius, pattern p)
 {
-	if (_BeginDrawing("BView::StrokeRoundRect"))
+	if (_BeginDrawing("BView::StrokeRoundRect")) {
 		_Painter()->StrokeRoundRect(rect, xRadius, yRadius, p);
+		_EndDrawing();
+	}
 }
 
 void BView::FillRoundRect(BRect rect, float xRadius, float yRadius, pattern p)
 {
-	if (_BeginDrawing("BView::FillRoundRect"))
+	if (_BeginDrawing("BView::FillRoundRect")) {
 		_Painter()->FillRoundRect(rect, xRadius, yRadius, p);
+		_EndDrawing();
+	}
 }
 
 void BView::StrokeEllipse(BRect rect, pattern p)
 {
-	if (_BeginDrawing("BView::StrokeEllipse"))
+	if (_BeginDrawing("BView::StrokeEllipse")) {
 		_Painter()->StrokeEllipse(rect, p);
+		_EndDrawing();
+	}
 }
 
 void BView::FillEllipse(BRect rect, pattern p)
 {
-	if (_BeginDrawing("BView::FillEllipse"))
+	if (_BeginDrawing("BView::FillEllipse")) {
 		_Painter()->FillEllipse(rect, p);
+		_EndDrawing();
+	}
 }
 
 void BView::StrokeEllipse(BPoint center, float xRadius, float yRadius, pattern p)
@@ -1058,38 +1079,50 @@ void BView::FillEllipse(BPoint center, float xRadius, float yRadius, pattern p)
 
 void BView::StrokeArc(BRect rect, float startAngle, float arcAngle, pattern p)
 {
-	if (_BeginDrawing("BView::StrokeArc"))
+	if (_BeginDrawing("BView::StrokeArc")) {
 		_Painter()->StrokeArc(rect, startAngle, arcAngle, p);
+		_EndDrawing();
+	}
 }
 
 void BView::FillArc(BRect rect, float startAngle, float arcAngle, pattern p)
 {
-	if (_BeginDrawing("BView::FillArc"))
+	if (_BeginDrawing("BView::FillArc")) {
 		_Painter()->FillArc(rect, startAngle, arcAngle, p);
+		_EndDrawing();
+	}
 }
 
 void BView::StrokeTriangle(BPoint p1, BPoint p2, BPoint p3, pattern p)
 {
-	if (_BeginDrawing("BView::StrokeTriangle"))
+	if (_BeginDrawing("BView::StrokeTriangle")) {
 		_Painter()->StrokeTriangle(p1, p2, p3, p);
+		_EndDrawing();
+	}
 }
 
 void BView::FillTriangle(BPoint p1, BPoint p2, BPoint p3, pattern p)
 {
-	if (_BeginDrawing("BView::FillTriangle"))
+	if (_BeginDrawing("BView::FillTriangle")) {
 		_Painter()->FillTriangle(p1, p2, p3, p);
+		_EndDrawing();
+	}
 }
 
 void BView::StrokePolygon(const BPoint* points, int32 count, bool closed, pattern p)
 {
-	if (points != NULL && count > 0 && _BeginDrawing("BView::StrokePolygon"))
+	if (points != NULL && count > 0 && _BeginDrawing("BView::StrokePolygon")) {
 		_Painter()->StrokePolygon(points, count, closed, p);
+		_EndDrawing();
+	}
 }
 
 void BView::FillPolygon(const BPoint* points, int32 count, pattern p)
 {
-	if (points != NULL && count > 0 && _BeginDrawing("BView::FillPolygon"))
+	if (points != NULL && count > 0 && _BeginDrawing("BView::FillPolygon")) {
 		_Painter()->FillPolygon(points, count, p);
+		_EndDrawing();
+	}
 }
 
 void BView::DrawString(const char* string, escapement_delta* delta)
@@ -1113,9 +1146,10 @@ void BView::DrawString(const char* string, int32 length, BPoint point,
 	if (string == NULL)
 		return;
 	float width;
-	if (_BeginDrawing("BView::DrawString"))
+	if (_BeginDrawing("BView::DrawString")) {
 		width = _Painter()->DrawString(string, length, point);
-	else
+		_EndDrawing();
+	} else
 		width = fState.font.StringWidth(string, length < 0 ? (int32)strlen(string) : length);
 	fState.pen = BPoint(point.x + width, point.y);
 }
@@ -1137,8 +1171,10 @@ void BView::DrawBitmap(const BBitmap* bitmap)
 
 void BView::DrawBitmap(const BBitmap* bitmap, BPoint where)
 {
-	if (bitmap != NULL && bitmap->IsValid() && _BeginDrawing("BView::DrawBitmap"))
+	if (bitmap != NULL && bitmap->IsValid() && _BeginDrawing("BView::DrawBitmap")) {
 		_Painter()->DrawBitmap(bitmap, where);
+		_EndDrawing();
+	}
 }
 
 void BView::DrawBitmap(const BBitmap* bitmap, BRect destination)
@@ -1149,8 +1185,10 @@ void BView::DrawBitmap(const BBitmap* bitmap, BRect destination)
 
 void BView::DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination)
 {
-	if (bitmap != NULL && bitmap->IsValid() && _BeginDrawing("BView::DrawBitmap"))
+	if (bitmap != NULL && bitmap->IsValid() && _BeginDrawing("BView::DrawBitmap")) {
 		_Painter()->DrawBitmap(bitmap, source, destination);
+		_EndDrawing();
+	}
 }
 
 void BView::DrawBitmapAsync(const BBitmap* bitmap, BPoint where)

@@ -259,7 +259,7 @@ private:
 	void _SetFrame(BRect frame);
 	bool _BeginDrawing(const char* call);
 	bool _CheckLock(const char* call) const;
-	void _EndDrawing(BRect touched);
+	void _EndDrawing();
 	BPoint _ToWindow(BPoint point) const;
 	BRect _ToWindow(BRect rect) const;
 	BRect _VisibleInWindow() const;

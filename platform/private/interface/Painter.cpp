@@ -195,6 +195,29 @@ Painter::_ToPixels(BRect rect) const
 		round_to_pixel(rect.bottom + fOrigin.y)};
 }
 
+PixelBox
+Painter::TakeTouched()
+{
+	PixelBox touched = fTouched;
+	fTouched = PixelBox{0, 0, -1, -1};
+	return touched;
+}
+
+void
+Painter::_Touch(const PixelBox& box)
+{
+	if (box.IsEmpty())
+		return;
+	if (fTouched.IsEmpty()) {
+		fTouched = box;
+		return;
+	}
+	fTouched.left = min_c(fTouched.left, box.left);
+	fTouched.top = min_c(fTouched.top, box.top);
+	fTouched.right = max_c(fTouched.right, box.right);
+	fTouched.bottom = max_c(fTouched.bottom, box.bottom);
+}
+
 int32
 Painter::_PenWidth() const
 {
@@ -223,6 +246,7 @@ Painter::_FillBox(const PixelBox& box, const pattern& p)
 		|| (fMode == B_OP_ALPHA && solidHigh && fSourceAlpha == B_CONSTANT_ALPHA
 			&& fHighColor.alpha == 255));
 	uint32 plainPixel = stored_pixel(solidLow ? fLowColor : fHighColor, fHasAlpha);
+	_Touch(box.Intersect(fClipBounds));
 
 	for (const PixelBox& clip : fClipping) {
 		PixelBox part = box.Intersect(clip);
@@ -283,6 +307,7 @@ Painter::_BeginMask(PixelBox& box)
 	}
 	cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
 	cairo_set_source_rgba(cr, 0, 0, 0, 1);
+	_Touch(box);
 	return true;
 }
 

@@ -79,6 +79,10 @@ public:
 	status_t Attach(BBitmap* bitmap);
 	void Detach();
 	bool IsAttached() const { return fBits != NULL; }
+
+	// The pixels drawn into since the last call, as one box around them
+	// (empty when none), which is then forgotten.
+	PixelBox TakeTouched();
 	int32 Width() const { return fWidth; }
 	int32 Height() const { return fHeight; }
 
@@ -153,6 +157,7 @@ private:
 	struct BlendState;
 
 	PixelBox _ToPixels(BRect rect) const;
+	void _Touch(const PixelBox& box);
 	void _FillBox(const PixelBox& box, const pattern& p);
 	bool _BeginMask(PixelBox& box);
 	void _CompositeMask(const PixelBox& box, const pattern& p, bool text);
@@ -176,6 +181,7 @@ private:
 
 	std::vector<PixelBox> fClipping;
 	PixelBox fClipBounds;
+	PixelBox fTouched{0, 0, -1, -1};
 
 	BPoint fOrigin;
 	rgb_color fHighColor;

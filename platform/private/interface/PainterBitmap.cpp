@@ -142,6 +142,7 @@ Painter::DrawPixels(const void* bits, int32 width, int32 height,
 	PixelBox area = to.Intersect(fClipBounds);
 	if (area.IsEmpty())
 		return;
+	_Touch(area);
 
 	int32 sourceWidth = from.right - from.left + 1;
 	int32 sourceHeight = from.bottom - from.top + 1;

@@ -74,16 +74,37 @@ void WindowSurface::EndUpdate()
 	fUpdating.MakeEmpty();
 }
 
+static float area_of(BRect rect)
+{
+	return (rect.Width() + 1) * (rect.Height() + 1);
+}
+
 void WindowSurface::AddDamage(BRect windowRect)
 {
-	if (fDamage.size() >= kMaxDamageRects) {
-		BRect all = windowRect;
-		for (const BRect& rect : fDamage)
-			all = all | rect;
-		fDamage.assign(1, all);
-	} else {
-		fDamage.push_back(windowRect);
+	// Drawn over again: nothing new.
+	for (const BRect& rect : fDamage) {
+		if (rect.Contains(windowRect))
+			return;
 	}
+	// Rectangles it covers go; when there are as many as are kept, it joins
+	// the one that grows least by it, so that a few small changes far apart
+	// do not become one large area.
+	fDamage.erase(std::remove_if(fDamage.begin(), fDamage.end(),
+		[&](const BRect& rect) { return windowRect.Contains(rect); }), fDamage.end());
+	if (fDamage.size() < kMaxDamageRects) {
+		fDamage.push_back(windowRect);
+		return;
+	}
+	size_t best = 0;
+	float bestGrowth = 0;
+	for (size_t i = 0; i < fDamage.size(); i++) {
+		const float growth = area_of(fDamage[i] | windowRect) - area_of(fDamage[i]);
+		if (i == 0 || growth < bestGrowth) {
+			best = i;
+			bestGrowth = growth;
+		}
+	}
+	fDamage[best] = fDamage[best] | windowRect;
 }
 
 std::vector<display::PixelRect> WindowSurface::TakeDamage()

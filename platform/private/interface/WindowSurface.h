@@ -55,7 +55,8 @@ public:
 	void EndUpdate();
 
 	// ---- Damage: drawn, not yet on the screen.
-	// Kept as a few rectangles; beyond that many they become one.
+	// Kept as a few rectangles; beyond that many, a new one joins the
+	// rectangle that it enlarges least.
 	void AddDamage(BRect windowRect);
 	bool HasDamage() const { return !fDamage.empty(); }
 	// The damage as pixel rectangles and the pixels to present them from;

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <math.h>
+#include <string.h>
+
+#include <functional>
+#include <utility>
+#include <vector>
 
 TEST(PainterShapes, FillRectCoversInclusiveEdgesExactly)
 {
@@ -287,4 +292,59 @@ TEST(PainterShapes, RefusesUnusableTargets)
 	painter.FillRect(BRect(1, 1, 1, 1));
 	EXPECT_EQ(pixels[3], 0xff000000u);
 	EXPECT_EQ(pixels[0], 0u);
+}
+
+// What a drawing touched is what reaches the screen at the next present:
+// it must hold every pixel the drawing changed, and not much more, or a
+// small change outside an update would send the whole view.
+TEST(PainterShapes, WhatIsTouchedHoldsEveryChangedPixelAndLittleMore)
+{
+	BBitmap picture(BRect(0, 0, 5, 3), B_RGB32);
+	memset(picture.Bits(), 0x40, picture.BitsLength());
+	const BPoint triangle[3] = {BPoint(10, 40), BPoint(30, 12), BPoint(44, 50)};
+	const BRect clip(0, 0, 40, 30);
+	const std::vector<std::pair<const char*, std::function<void(BPrivate::Painter&)>>> drawings = {
+		{"a rectangle", [](BPrivate::Painter& p) { p.FillRect(BRect(12, 7, 30, 9)); }},
+		{"a thick line", [](BPrivate::Painter& p) {
+			p.SetPenSize(5);
+			p.StrokeLine(BPoint(10, 50), BPoint(60, 20));
+		}},
+		{"an ellipse", [](BPrivate::Painter& p) { p.FillEllipse(BRect(20, 20, 60, 40)); }},
+		{"a polygon", [&](BPrivate::Painter& p) { p.FillPolygon(triangle, 3); }},
+		{"a string", [](BPrivate::Painter& p) { p.DrawString("Touch 9:59", -1, BPoint(8, 40)); }},
+		{"a bitmap, scaled", [&](BPrivate::Painter& p) {
+			p.DrawBitmap(&picture, picture.Bounds(), BRect(30, 30, 41, 37));
+		}},
+		{"a clipped shape", [&](BPrivate::Painter& p) {
+			p.SetClipping(&clip, 1);
+			p.FillEllipse(BRect(20, 20, 60, 40));
+		}},
+		{"a shape beside the origin", [](BPrivate::Painter& p) {
+			p.SetOrigin(BPoint(15, 10));
+			p.FillRoundRect(BRect(0, 0, 20, 12), 4, 4);
+		}},
+	};
+	for (const auto& [what, draw] : drawings) {
+		Canvas canvas(80, 64);
+		canvas.painter.TakeTouched();
+		draw(canvas.painter);
+		const BPrivate::PixelBox box = canvas.painter.TakeTouched();
+		const BRect touched(box.left, box.top, box.right, box.bottom);
+		const BRect ink = canvas.InkBounds();
+		ASSERT_TRUE(ink.IsValid()) << what;
+		EXPECT_TRUE(touched.Contains(ink)) << what << ": drawn " << ink.left << ","
+			<< ink.top << "-" << ink.right << "," << ink.bottom << ", touched " << box.left
+			<< "," << box.top << "-" << box.right << "," << box.bottom;
+		EXPECT_TRUE(ink.InsetByCopy(-8, -8).Contains(touched)) << what << ": touched "
+			<< box.left << "," << box.top << "-" << box.right << "," << box.bottom;
+		EXPECT_TRUE(canvas.painter.TakeTouched().IsEmpty()) << what << ": not forgotten";
+	}
+
+	// Nothing drawn, nothing touched.
+	Canvas canvas(20, 20);
+	canvas.painter.TakeTouched();
+	canvas.painter.FillRect(BRect(40, 40, 50, 50));
+	canvas.painter.SetDrawingMode(B_OP_OVER);
+	canvas.painter.FillRect(BRect(2, 2, 5, 5), B_SOLID_LOW);
+	EXPECT_TRUE(canvas.painter.TakeTouched().IsEmpty());
 }

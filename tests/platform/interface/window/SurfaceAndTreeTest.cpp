@@ -134,7 +134,9 @@ TEST(WindowSurface, ResizeKeepsWhatOverlapsAndForgetsDamage)
 	EXPECT_EQ(0xff0000ffu, static_cast<const uint32*>(source.bits)[11]);
 }
 
-TEST(WindowSurface, DamageBecomesOneRectangleWhenThereIsTooMuch)
+// Damage is what the next present sends, so it stays close to what was
+// drawn: small changes far apart stay apart, however many there are.
+TEST(WindowSurface, DamageStaysAFewRectanglesCoveringWhatWasDrawn)
 {
 	WindowSurface surface(100, 100);
 	surface.AddDamage(BRect(1, 2, 3, 4));
@@ -146,14 +148,37 @@ TEST(WindowSurface, DamageBecomesOneRectangleWhenThereIsTooMuch)
 	EXPECT_EQ(3, rects[0].height);
 	EXPECT_FALSE(surface.HasDamage());
 
-	for (int32 i = 0; i < 9; i++)
-		surface.AddDamage(BRect(i * 10, i, i * 10 + 1, i + 1));
+	// Drawn over again, or covered by a later drawing: counted once.
+	surface.AddDamage(BRect(10, 10, 19, 19));
+	surface.AddDamage(BRect(12, 12, 15, 15));
+	surface.AddDamage(BRect(40, 40, 41, 41));
+	surface.AddDamage(BRect(30, 30, 50, 50));
 	rects = surface.TakeDamage();
-	ASSERT_EQ(1u, rects.size());
-	EXPECT_EQ(0, rects[0].x);
-	EXPECT_EQ(0, rects[0].y);
-	EXPECT_EQ(82, rects[0].width);
-	EXPECT_EQ(10, rects[0].height);
+	ASSERT_EQ(2u, rects.size());
+	EXPECT_EQ(10, rects[0].x);
+	EXPECT_EQ(10, rects[0].width);
+	EXPECT_EQ(30, rects[1].x);
+	EXPECT_EQ(21, rects[1].width);
+
+	// Twelve two-by-two squares along the diagonal: each is still covered,
+	// and the few rectangles kept are far from one around them all.
+	const int32 squares = 12;
+	for (int32 i = 0; i < squares; i++)
+		surface.AddDamage(BRect(i * 8, i * 8, i * 8 + 1, i * 8 + 1));
+	rects = surface.TakeDamage();
+	EXPECT_LE(rects.size(), 8u);
+	int32 area = 0;
+	for (const display::PixelRect& rect : rects)
+		area += rect.width * rect.height;
+	EXPECT_LT(area, 50 * 50);
+	for (int32 i = 0; i < squares; i++) {
+		bool covered = false;
+		for (const display::PixelRect& rect : rects) {
+			covered = covered || (rect.x <= i * 8 && rect.y <= i * 8
+				&& rect.x + rect.width >= i * 8 + 2 && rect.y + rect.height >= i * 8 + 2);
+		}
+		EXPECT_TRUE(covered) << "square " << i;
+	}
 }
 
 TEST(WindowSurface, AnUpdateTakesWhatWaitedAndLeavesRoomForMore)
