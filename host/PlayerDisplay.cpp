@@ -182,13 +182,16 @@ void PlayerDisplay::Draw(BRect updateRect)
 {
 	const BRect bounds = Bounds();
 
-	// a thin sunken edge, as a display set into the panel
-	SetHighColor(tint_color(BackgroundColor(), B_DARKEN_2_TINT));
-	StrokeLine(bounds.LeftTop(), bounds.RightTop());
-	StrokeLine(bounds.LeftTop(), bounds.LeftBottom());
-	SetHighColor(tint_color(BackgroundColor(), B_LIGHTEN_1_TINT));
-	StrokeLine(bounds.LeftBottom(), bounds.RightBottom());
-	StrokeLine(bounds.RightTop(), bounds.RightBottom());
+	// a thin sunken edge, as a display set into the panel (not drawn again
+	// for the time, which lies inside it)
+	if (!bounds.InsetByCopy(1, 1).Contains(updateRect)) {
+		SetHighColor(tint_color(BackgroundColor(), B_DARKEN_2_TINT));
+		StrokeLine(bounds.LeftTop(), bounds.RightTop());
+		StrokeLine(bounds.LeftTop(), bounds.LeftBottom());
+		SetHighColor(tint_color(BackgroundColor(), B_LIGHTEN_1_TINT));
+		StrokeLine(bounds.LeftBottom(), bounds.RightBottom());
+		StrokeLine(bounds.RightTop(), bounds.RightBottom());
+	}
 
 	font_height titleHeight, smallHeight;
 	fTitleFont.GetHeight(&titleHeight);
