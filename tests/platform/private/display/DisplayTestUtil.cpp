@@ -121,10 +121,14 @@ bool VirtualX::Start(const std::string& program)
 	fcntl(fds[0], F_SETFD, FD_CLOEXEC);
 	// Xvfb picks a free display itself and writes its number to the fd.
 	std::string fd = std::to_string(fds[1]);
+	// It ends by itself when its last client goes, so that a test that
+	// stops short leaves no server behind, and it holds none of the test's
+	// output open, which its runner waits on.
 	const char* args[] = { program.c_str(), "-displayfd", fd.c_str(), "-screen", "0",
-		"640x480x24", "-nolisten", "tcp", "-nocursor", nullptr };
+		"640x480x24", "-nolisten", "tcp", "-nocursor", "-terminate", nullptr };
 	posix_spawn_file_actions_t actions;
 	posix_spawn_file_actions_init(&actions);
+	posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
 	posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
 	int spawned = posix_spawn(&fPid, program.c_str(), &actions, nullptr,
 		(char* const*)args, environ);

@@ -97,6 +97,8 @@ protected:
 	// screen follows each, and the move is reported.
 	void ShowsPresentsAndFollowsMoves()
 	{
+		// Gone after the server, which may deliver to it until then.
+		Recorder recorder;
 		std::shared_ptr<DisplayServer> displayServer = DisplayServer::Get();
 		ASSERT_STREQ(displayServer->BackendName(), "sdl");
 		int32 width = 0;
@@ -105,7 +107,6 @@ protected:
 		EXPECT_EQ(width, 640);
 		EXPECT_EQ(height, 480);
 
-		Recorder recorder;
 		Picture picture(64, 48);
 		picture.FillQuadrants(0xffff0000, 0xff00ff00, 0xff0000ff, 0xffffff00);
 		const window_id id = ShowPattern(*displayServer, recorder, "pattern", picture);
@@ -155,8 +156,9 @@ TEST_F(XvfbDisplay, PresentedPixelsAppearOnTheXScreenThroughSdlsSurfacesToo)
 // being destroyed are lost quietly, and later windows still show theirs.
 TEST_F(XvfbDisplay, PresentsWakeNoOtherThreadAndOutliveTheirWindows)
 {
-	std::shared_ptr<DisplayServer> displayServer = DisplayServer::Get();
+	// Gone after the server, which may deliver to it until then.
 	Recorder recorder;
+	std::shared_ptr<DisplayServer> displayServer = DisplayServer::Get();
 	Picture picture(64, 48);
 	picture.FillQuadrants(0xffff0000, 0xff00ff00, 0xff0000ff, 0xffffff00);
 	const window_id id = ShowPattern(*displayServer, recorder, "in place", picture);
@@ -192,16 +194,18 @@ TEST_F(XvfbDisplay, PresentsWakeNoOtherThreadAndOutliveTheirWindows)
 
 	Picture next(64, 48);
 	next.FillQuadrants(0xff00ffff, 0xffff00ff, 0xff808080, 0xff000080);
-	EXPECT_GT(ShowPattern(*displayServer, recorder, "after", next), 0)
-		<< "a window made afterwards does not show what is presented to it";
+	const window_id after = ShowPattern(*displayServer, recorder, "after", next);
+	EXPECT_GT(after, 0) << "a window made afterwards does not show what is presented to it";
+	EXPECT_EQ(displayServer->DestroyWindow(after), B_OK);
 }
 
 // A window too large for one request reaches the screen in bands of rows,
 // each in its place. Its bottom rows, the last band, are on the screen.
 TEST_F(XvfbDisplay, AWindowTooLargeForOneRequestArrivesWhole)
 {
-	std::shared_ptr<DisplayServer> displayServer = DisplayServer::Get();
+	// Gone after the server, which may deliver to it until then.
 	Recorder recorder;
+	std::shared_ptr<DisplayServer> displayServer = DisplayServer::Get();
 	// Over 16 MB: more than one request carries even with big requests.
 	const int32 width = 640;
 	const int32 height = 6600;
@@ -247,8 +251,9 @@ TEST_F(XvfbDisplay, AWindowTooLargeForOneRequestArrivesWhole)
 // answer it waited for may have brought them in with it.
 TEST_F(XvfbDisplay, PointerMovesReachTheWindowWhileItsServerSleepsAndAfterPresents)
 {
-	std::shared_ptr<DisplayServer> displayServer = DisplayServer::Get();
+	// Gone after the server, which may deliver to it until then.
 	Recorder recorder;
+	std::shared_ptr<DisplayServer> displayServer = DisplayServer::Get();
 	Picture picture(64, 48);
 	picture.FillQuadrants(0xffff0000, 0xff00ff00, 0xff0000ff, 0xffffff00);
 	const window_id id = ShowPattern(*displayServer, recorder, "pointer", picture);
