@@ -138,6 +138,20 @@
 //   thread with it (30-56), while callgrind counts as many instructions
 //   early as later (some 510k a second over 8-20 s, 600k over 20-32 s):
 //   the machine, not the player's work, moves it.
+//   after the thread that draws sent its pixels to the X server itself,
+//   over a connection of its own (before, a present woke the display
+//   thread, and SDL's update of the window surface waited for the X
+//   server), and a drawing damaged only the pixels it touched instead of
+//   its whole view (the player's time once a second: 100 KB sent -> 6
+//   KB, which no longer fills the socket and waits): switches per poll on
+//   Xvfb 3.07 -> 3.00, the same build with VERSO_PRESENT=sdl 3.06;
+//   headless 3.00 as before. cpu_ratio, 5 rounds each, one after the
+//   other on the same machine: headless 1.21 (0.97-1.54), Xvfb 1.33
+//   (1.04-1.86), Xvfb with VERSO_PRESENT=sdl 1.31 (0.99-1.41); an
+//   earlier run of 4 rounds: headless 1.30 (1.15-1.41), Xvfb 1.20
+//   (1.12-1.31). Per thread on Xvfb, µs a poll: player main 46-49 (bare
+//   stage 1 22-26), lyrics window 66-78 (bare timer 41-55), mailbox
+//   16-22 (bare stage 2 26-33; bare stage 3 14-18), display thread 0.
 // Three wake-ups per poll are the message exchange itself (the lyrics
 // window at its deadline, the player answering, the front end's mailbox
 // taking the answer). What is left on top is the display's: with SDL the
