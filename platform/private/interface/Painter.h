@@ -83,6 +83,7 @@ public:
 	// The pixels drawn into since the last call, as one box around them
 	// (empty when none), which is then forgotten.
 	PixelBox TakeTouched();
+
 	int32 Width() const { return fWidth; }
 	int32 Height() const { return fHeight; }
 
