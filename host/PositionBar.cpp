@@ -78,11 +78,19 @@ void PositionBar::DrawPositionNow(int32 position, int32 length)
 	const float before = _FillRight(ShownPosition());
 	const int32 oldLength = fLength;
 	_Take(position, length);
-	if (oldLength == fLength && before == _FillRight(ShownPosition()))
+	const float after = _FillRight(ShownPosition());
+	if (oldLength == fLength && before == after)
 		return;
+	// As the update does: the view colour first, then what lies there, in
+	// the strip that the knob left and entered. Near the track's ends its
+	// rounded shape is drawn whole, which only the whole bar takes without
+	// blending its edges twice.
+	BRect area = Bounds();
+	if (oldLength == fLength && _Plain(_MoveStrip(before, after)))
+		area = _MoveStrip(before, after);
 	SetHighColor(ViewColor());
-	FillRect(Bounds());
-	Draw(Bounds());
+	FillRect(area);
+	Draw(area);
 }
 
 void PositionBar::_Take(int32 position, int32 length)
@@ -95,14 +103,25 @@ void PositionBar::_Take(int32 position, int32 length)
 
 // Only the strip that the knob (and the end of the fill beneath it) left
 // and entered is drawn again.
-void PositionBar::_InvalidateMove(float before, float after)
+// True when `area` keeps clear of the track's rounded ends.
+bool PositionBar::_Plain(BRect area) const
 {
-	if (before == after)
-		return;
+	const BRect track = _Track();
+	return area.left > track.left + 2 && area.right < track.right - 2;
+}
+
+BRect PositionBar::_MoveStrip(float before, float after) const
+{
 	const float margin = kKnobRadius + 2;
 	const BRect bounds = Bounds();
-	Invalidate(BRect(std::min(before, after) - margin, bounds.top,
-		std::max(before, after) + margin, bounds.bottom));
+	return BRect(std::min(before, after) - margin, bounds.top,
+		std::max(before, after) + margin, bounds.bottom) & bounds;
+}
+
+void PositionBar::_InvalidateMove(float before, float after)
+{
+	if (before != after)
+		Invalidate(_MoveStrip(before, after));
 }
 
 void PositionBar::FrameResized(float width, float height)
@@ -111,22 +130,33 @@ void PositionBar::FrameResized(float width, float height)
 	Invalidate();
 }
 
-void PositionBar::Draw(BRect /*updateRect*/)
+void PositionBar::Draw(BRect updateRect)
 {
 	const rgb_color panel = ui_color(B_PANEL_BACKGROUND_COLOR);
 	const rgb_color groove = tint_color(panel, B_DARKEN_2_TINT);
 	const rgb_color fill = ui_color(B_CONTROL_HIGHLIGHT_COLOR);
 	const BRect track = _Track();
+	// Away from the track's rounded ends, the part of it to draw is a plain
+	// rectangle (the fill's rounded end lies under the knob), far cheaper
+	// to draw than the whole rounded shape.
+	const bool plain = _Plain(updateRect);
 
 	SetHighColor(groove);
-	FillRoundRect(track, 2, 2);
+	if (plain)
+		FillRect(track & updateRect);
+	else
+		FillRoundRect(track, 2, 2);
 	if (fLength <= 0)
 		return;
 
 	const float right = _FillRight(ShownPosition());
 	if (right > track.left) {
 		SetHighColor(fill);
-		FillRoundRect(BRect(track.left, track.top, right, track.bottom), 2, 2);
+		const BRect filled(track.left, track.top, right, track.bottom);
+		if (!plain)
+			FillRoundRect(filled, 2, 2);
+		else if ((filled & updateRect).IsValid())
+			FillRect(filled & updateRect);
 	}
 
 	const BRect bounds = Bounds();

@@ -50,6 +50,8 @@ private:
 	BRect _Track() const;
 	float _FillRight(int32 position) const;
 	void _Take(int32 position, int32 length);
+	bool _Plain(BRect area) const;
+	BRect _MoveStrip(float before, float after) const;
 	void _InvalidateMove(float before, float after);
 	void _Hold(BPoint where);
 
