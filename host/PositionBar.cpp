@@ -101,8 +101,6 @@ void PositionBar::_Take(int32 position, int32 length)
 		fTracking = false;   // the entry went away under the pointer
 }
 
-// Only the strip that the knob (and the end of the fill beneath it) left
-// and entered is drawn again.
 // True when `area` keeps clear of the track's rounded ends.
 bool PositionBar::_Plain(BRect area) const
 {
@@ -110,6 +108,8 @@ bool PositionBar::_Plain(BRect area) const
 	return area.left > track.left + 2 && area.right < track.right - 2;
 }
 
+// Only the strip that the knob (and the end of the fill beneath it) left
+// and entered is drawn again.
 BRect PositionBar::_MoveStrip(float before, float after) const
 {
 	const float margin = kKnobRadius + 2;
