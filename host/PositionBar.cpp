@@ -85,9 +85,9 @@ void PositionBar::DrawPositionNow(int32 position, int32 length)
 	// the strip that the knob left and entered. Near the track's ends its
 	// rounded shape is drawn whole, which only the whole bar takes without
 	// blending its edges twice.
-	BRect area = Bounds();
-	if (oldLength == fLength && _Plain(_MoveStrip(before, after)))
-		area = _MoveStrip(before, after);
+	BRect area = _MoveStrip(before, after);
+	if (oldLength != fLength || !_Plain(area))
+		area = Bounds();
 	SetHighColor(ViewColor());
 	FillRect(area);
 	Draw(area);

@@ -65,6 +65,15 @@ uint32 be_modifiers(uint16 mod)
 	return state;
 }
 
+// What SDL knows of the X11 window behind `window`; false when there is
+// none (another window system).
+bool x11_info(SDL_Window* window, SDL_SysWMinfo* info)
+{
+	SDL_VERSION(&info->version);
+	return window != nullptr && SDL_GetWindowWMInfo(window, info)
+		&& info->subsystem == SDL_SYSWM_X11;
+}
+
 // SDL knows a border with a title and no border at all. The modal look (a
 // border without a title) is asked of the window manager directly, with
 // the Motif hints that X11 window managers read. libX11 is already loaded
@@ -72,8 +81,7 @@ uint32 be_modifiers(uint16 mod)
 void set_border_only(SDL_Window* window)
 {
 	SDL_SysWMinfo info;
-	SDL_VERSION(&info.version);
-	if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+	if (!x11_info(window, &info))
 		return;
 	static void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
 	if (x11 == nullptr)
@@ -218,9 +226,7 @@ status_t SdlBackend::Start(int32* screenWidth, int32* screenHeight)
 	fConnectionWindow = SDL_CreateWindow("", 0, 0, 1, 1,
 		SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR);
 	SDL_SysWMinfo info;
-	SDL_VERSION(&info.version);
-	if (fConnectionWindow != nullptr && SDL_GetWindowWMInfo(fConnectionWindow, &info)
-		&& info.subsystem == SDL_SYSWM_X11) {
+	if (x11_info(fConnectionWindow, &info)) {
 		fDisplayFd = ConnectionNumber(info.info.x11.display);
 		// SDL gives every window the visual of its hidden one.
 		const char* present = getenv("VERSO_PRESENT");
@@ -284,9 +290,7 @@ status_t SdlBackend::CreateNative(WindowRecord& window, const WindowParams& para
 	window.native = native;
 	fIds[SDL_GetWindowID(native)] = window.id;
 	SDL_SysWMinfo info;
-	SDL_VERSION(&info.version);
-	if (fPresenter != nullptr && SDL_GetWindowWMInfo(native, &info)
-		&& info.subsystem == SDL_SYSWM_X11) {
+	if (fPresenter != nullptr && x11_info(native, &info)) {
 		std::lock_guard<std::mutex> lock(window.contentLock);
 		window.presentTarget = (uint32)info.info.x11.window;
 	}

@@ -59,7 +59,7 @@ public:
 	bool IsHeadless() const { return fBackend->IsHeadless(); }
 	const char* BackendName() const { return fBackend->Name(); }
 	// False when a present would change nothing (no screen, no pictures).
-	bool PresentsAnything() const { return !fBackend->IsHeadless() || !fShotDir.empty(); }
+	bool PresentsAnything() const { return !fBackend->IsHeadless() || WritesPictures(); }
 	// True when the screen is updated by the thread that presents, which
 	// then calls PresentInPlace with the window's contentLock held.
 	bool PresentsInPlace() const { return fBackend->PresentsOnAnyThread(); }

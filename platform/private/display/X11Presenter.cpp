@@ -1,5 +1,7 @@
 #include "display/X11Presenter.h"
 
+#include <ByteOrder.h>
+
 #include <xcb/xcb.h>
 
 #include <stdint.h>
@@ -16,22 +18,14 @@ namespace {
 // requests.
 const size_t kPutImageHeader = 28;
 
-bool host_is_little_endian()
-{
-	const uint32 probe = 1;
-	uint8 first;
-	memcpy(&first, &probe, 1);
-	return first == 1;
-}
-
 // True when the screen's windows of its root depth keep pixels as 32-bit
 // words 0x00RRGGBB in the host's byte order.
 bool keeps_pixels_as_contents(const xcb_setup_t* setup, const xcb_screen_t* screen)
 {
 	if (screen->root_depth != 24)
 		return false;
-	const bool lsbFirst = setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
-	if (lsbFirst != host_is_little_endian())
+	if (setup->image_byte_order != (B_HOST_IS_LENDIAN
+			? XCB_IMAGE_ORDER_LSB_FIRST : XCB_IMAGE_ORDER_MSB_FIRST))
 		return false;
 	bool formatFits = false;
 	const xcb_format_t* formats = xcb_setup_pixmap_formats(setup);

@@ -44,7 +44,7 @@ public:
 		const std::vector<PixelRect>& rects);
 
 	// The connection's descriptor, readable when the server has sent
-	// something; -1 once the connection is closed or broken.
+	// something; -1 once the connection is closed.
 	int FileDescriptor() const;
 	// Reads and drops what the server has sent. False when the connection
 	// is broken, after which its descriptor is not to be waited for.

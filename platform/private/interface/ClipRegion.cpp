@@ -2,8 +2,6 @@
 
 #include <math.h>
 
-#include <algorithm>
-
 namespace BPrivate {
 
 PixelBox box_for_rect(BRect rect)
@@ -27,15 +25,9 @@ ClipRegion::ClipRegion(const PixelBox& box)
 
 PixelBox ClipRegion::Frame() const
 {
-	if (fBoxes.empty())
-		return PixelBox{0, 0, -1, -1};
-	PixelBox frame = fBoxes[0];
-	for (const PixelBox& box : fBoxes) {
-		frame.left = std::min(frame.left, box.left);
-		frame.top = std::min(frame.top, box.top);
-		frame.right = std::max(frame.right, box.right);
-		frame.bottom = std::max(frame.bottom, box.bottom);
-	}
+	PixelBox frame{0, 0, -1, -1};
+	for (const PixelBox& box : fBoxes)
+		frame = frame.Union(box);
 	return frame;
 }
 

@@ -62,6 +62,17 @@ PixelBox::Intersect(const PixelBox& other) const
 		min_c(right, other.right), min_c(bottom, other.bottom)};
 }
 
+PixelBox
+PixelBox::Union(const PixelBox& other) const
+{
+	if (IsEmpty())
+		return other;
+	if (other.IsEmpty())
+		return *this;
+	return PixelBox{min_c(left, other.left), min_c(top, other.top),
+		max_c(right, other.right), max_c(bottom, other.bottom)};
+}
+
 Painter::Painter()
 	:
 	fBits(NULL),
@@ -166,14 +177,7 @@ Painter::SetClipping(const BRect* rects, int32 count)
 		if (box.IsEmpty())
 			continue;
 		fClipping.push_back(box);
-		if (fClipBounds.IsEmpty())
-			fClipBounds = box;
-		else {
-			fClipBounds.left = min_c(fClipBounds.left, box.left);
-			fClipBounds.top = min_c(fClipBounds.top, box.top);
-			fClipBounds.right = max_c(fClipBounds.right, box.right);
-			fClipBounds.bottom = max_c(fClipBounds.bottom, box.bottom);
-		}
+		fClipBounds = fClipBounds.Union(box);
 	}
 }
 
@@ -206,16 +210,7 @@ Painter::TakeTouched()
 void
 Painter::_Touch(const PixelBox& box)
 {
-	if (box.IsEmpty())
-		return;
-	if (fTouched.IsEmpty()) {
-		fTouched = box;
-		return;
-	}
-	fTouched.left = min_c(fTouched.left, box.left);
-	fTouched.top = min_c(fTouched.top, box.top);
-	fTouched.right = max_c(fTouched.right, box.right);
-	fTouched.bottom = max_c(fTouched.bottom, box.bottom);
+	fTouched = fTouched.Union(box);
 }
 
 int32

@@ -60,6 +60,8 @@ struct PixelBox {
 
 	bool IsEmpty() const { return right < left || bottom < top; }
 	PixelBox Intersect(const PixelBox& other) const;
+	// The smallest box holding both (an empty one adds nothing).
+	PixelBox Union(const PixelBox& other) const;
 	bool operator==(const PixelBox&) const = default;
 };
 
