@@ -326,6 +326,19 @@ Painter::_CompositeMask(const PixelBox& box, const pattern& p, bool text)
 	// glyph's stem, stored without going through the blender.
 	bool plainHigh = solidHigh && (fMode == B_OP_COPY || fMode == B_OP_OVER);
 	uint32 highPixel = stored_pixel(fHighColor, fHasAlpha);
+	// The pixel a B_OP_COPY glyph leaves for each coverage, made when that
+	// coverage first turns up: a string's edges use a few dozen of them.
+	uint32 textPixel[256];
+	uint64 textPixelMade[4] = {0, 0, 0, 0};
+	auto mixed_pixel = [&](uint32 c) {
+		if ((textPixelMade[c >> 6] & (uint64(1) << (c & 63))) == 0) {
+			textPixel[c] = stored_pixel(make_color(lerp8(fLowColor.red, fHighColor.red, c),
+				lerp8(fLowColor.green, fHighColor.green, c),
+				lerp8(fLowColor.blue, fHighColor.blue, c), fHighColor.alpha), fHasAlpha);
+			textPixelMade[c >> 6] |= uint64(1) << (c & 63);
+		}
+		return textPixel[c];
+	};
 
 	for (const PixelBox& clip : fClipping) {
 		PixelBox part = box.Intersect(clip);
@@ -335,6 +348,15 @@ Painter::_CompositeMask(const PixelBox& box, const pattern& p, bool text)
 			const uint8* coverage = mask + (size_t)y * maskStride;
 			uint8* row = fBits + (size_t)y * fBytesPerRow;
 			for (int32 x = part.left; x <= part.right; x++) {
+				// Most of a text's box is empty: skip it eight pixels at a time.
+				uint64 eight;
+				if (x + 8 <= part.right + 1) {
+					memcpy(&eight, coverage + x, sizeof(eight));
+					if (eight == 0) {
+						x += 7;
+						continue;
+					}
+				}
 				uint32 c = coverage[x];
 				if (c == 0)
 					continue;
@@ -343,10 +365,7 @@ Painter::_CompositeMask(const PixelBox& box, const pattern& p, bool text)
 					continue;
 				}
 				if (textCopy) {
-					rgb_color mixed = make_color(lerp8(fLowColor.red, fHighColor.red, c),
-						lerp8(fLowColor.green, fHighColor.green, c),
-						lerp8(fLowColor.blue, fHighColor.blue, c), fHighColor.alpha);
-					blender.Blend(row + x * 4, mixed, true, 255);
+					((uint32*)row)[x] = mixed_pixel(c);
 					continue;
 				}
 				bool high = solidHigh || (!solidLow && pattern_bit(p, x, y));

@@ -32,7 +32,7 @@ struct SourceReader {
 	const uint8* bits;
 	int32 bytesPerRow;
 	color_space space;
-	const color_map* palette;
+	const color_map* palette;	// only for B_CMAP8
 
 	inline rgb_color Read(int32 x, int32 y, bool* transparent) const
 	{
@@ -151,7 +151,10 @@ Painter::DrawPixels(const void* bits, int32 width, int32 height,
 	bool scaled = sourceWidth != destWidth || sourceHeight != destHeight;
 	bool bilinear = scaled && (options & B_FILTER_BITMAP_BILINEAR) != 0;
 
-	SourceReader reader{(const uint8*)bits, bytesPerRow, space, system_colors()};
+	// The system palette is built on first use, which takes milliseconds;
+	// only an indexed source needs it.
+	SourceReader reader{(const uint8*)bits, bytesPerRow, space,
+		space == B_CMAP8 ? system_colors() : NULL};
 	Blender blender{fMode, fSourceAlpha, fAlphaFunction, fHighColor, fLowColor,
 		fHasAlpha};
 
