@@ -3,16 +3,20 @@
 #include "HostProtocol.h"
 #include "PlayerDisplay.h"
 
+#include <Bitmap.h>
 #include <Message.h>
 #include <Window.h>
 
 #include <algorithm>
 #include <cmath>
+#include <string.h>
 
 namespace {
 
 // The knob's half width; the track leaves room for it at both ends.
 const float kKnobRadius = 5;
+// Room around the knob's circle in its bitmap for the outline's soft edge.
+const float kKnobMargin = 2;
 
 // A player too busy to take the request within this time misses it, rather
 // than freezing the window.
@@ -26,9 +30,17 @@ PositionBar::PositionBar(BRect frame, const char* name, uint32 resizingMode)
 	fPosition(0),
 	fLength(0),
 	fHeld(0),
-	fTracking(false)
+	fTracking(false),
+	fKnob(NULL),
+	fKnobRadius(-1),
+	fKnobColor()
 {
 	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+}
+
+PositionBar::~PositionBar()
+{
+	delete fKnob;
 }
 
 BRect PositionBar::_Track() const
@@ -162,10 +174,55 @@ void PositionBar::Draw(BRect updateRect)
 	const BRect bounds = Bounds();
 	const float middle = (track.top + track.bottom) / 2;
 	const float radius = std::min(kKnobRadius, std::floor(bounds.Height() / 2));
-	SetHighColor(fTracking ? tint_color(fill, B_DARKEN_1_TINT) : make_color(250, 250, 250));
-	FillEllipse(BPoint(right, middle), radius, radius);
-	SetHighColor(tint_color(panel, B_DARKEN_3_TINT));
-	StrokeEllipse(BPoint(right, middle), radius, radius);
+	const rgb_color knobColor = fTracking ? tint_color(fill, B_DARKEN_1_TINT)
+		: make_color(250, 250, 250);
+	const BBitmap* knob = _Knob(radius, knobColor);
+	if (knob == NULL)
+		return;
+	SetDrawingMode(B_OP_ALPHA);
+	SetBlendingMode(B_PIXEL_ALPHA, B_ALPHA_OVERLAY);
+	DrawBitmap(knob, BPoint(right - radius - kKnobMargin, middle - radius - kKnobMargin));
+	SetDrawingMode(B_OP_COPY);
+}
+
+// The knob, a filled circle with an outline, around the middle of a
+// transparent bitmap; made again only when its size or colour changes.
+const BBitmap* PositionBar::_Knob(float radius, rgb_color color)
+{
+	if (fKnob != NULL && radius == fKnobRadius && color == fKnobColor)
+		return fKnob;
+	delete fKnob;
+	fKnob = NULL;
+	const float size = 2 * (radius + kKnobMargin);
+	// Drawn in a bitmap that takes views and kept in a plain copy: the
+	// drawing one holds a looper, which would outlive the plug-ins loaded
+	// before the first draw and look like one of theirs.
+	BBitmap canvas(BRect(0, 0, size, size), B_BITMAP_ACCEPTS_VIEWS, B_RGBA32);
+	if (canvas.InitCheck() != B_OK || !canvas.Lock())
+		return NULL;
+	BView* view = new BView(canvas.Bounds(), "knob", B_FOLLOW_NONE, B_WILL_DRAW);
+	canvas.AddChild(view);
+	memset(canvas.Bits(), 0, canvas.BitsLength());
+	// Composed over transparency, the soft edges keep their own colour and
+	// carry their coverage as alpha.
+	view->SetDrawingMode(B_OP_ALPHA);
+	view->SetBlendingMode(B_PIXEL_ALPHA, B_ALPHA_COMPOSITE);
+	const BPoint centre(radius + kKnobMargin, radius + kKnobMargin);
+	view->SetHighColor(color);
+	view->FillEllipse(centre, radius, radius);
+	view->SetHighColor(tint_color(ui_color(B_PANEL_BACKGROUND_COLOR), B_DARKEN_3_TINT));
+	view->StrokeEllipse(centre, radius, radius);
+	view->Sync();
+	canvas.Unlock();
+	fKnob = new BBitmap(&canvas);
+	if (fKnob->InitCheck() != B_OK) {
+		delete fKnob;
+		fKnob = NULL;
+		return NULL;
+	}
+	fKnobRadius = radius;
+	fKnobColor = color;
+	return fKnob;
 }
 
 void PositionBar::_Hold(BPoint where)
