@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -31,6 +32,7 @@ PlayerDisplay::PlayerDisplay(BRect frame, const char* name, uint32 resizingMode)
 {
 	fTitleFont.SetSize(14);
 	fSmallFont.SetSize(11);
+	std::fill(std::begin(fCharWidths), std::end(fCharWidths), -1.0f);
 	fStatusWidth = fSmallFont.StringWidth(fStatus.c_str());
 	SetViewColor(BackgroundColor());
 }
@@ -108,7 +110,7 @@ BRect PlayerDisplay::_Take(const PlayerState& state)
 	// line below is drawn again, not the title, and only the time's end of
 	// it when the status beside it is drawn whole either way.
 	const bool onlyTime = title == fTitle && status == fStatus && state.problem == fProblem;
-	const float timeWidth = fSmallFont.StringWidth(time.c_str());
+	const float timeWidth = _TimeStringWidth(time);
 	const BRect changed = onlyTime ? _TimeFrame(std::max(fTimeWidth, timeWidth)) : Bounds();
 	fTitle = title;
 	fTime = time;
@@ -119,6 +121,49 @@ BRect PlayerDisplay::_Take(const PlayerState& state)
 		fStatusWidth = fSmallFont.StringWidth(_Status().c_str());
 	}
 	return changed;
+}
+
+namespace {
+
+bool is_ascii(const std::string& text)
+{
+	return std::all_of(text.begin(), text.end(), [](char c) { return (unsigned char)c < 128; });
+}
+
+}
+
+float PlayerDisplay::_CharWidth(char c)
+{
+	float& width = fCharWidths[(unsigned char)c];
+	if (width < 0) {
+		const char one[2] = {c, '\0'};
+		width = fSmallFont.StringWidth(one);
+	}
+	return width;
+}
+
+float PlayerDisplay::_TimeStringWidth(const std::string& time)
+{
+	if (!is_ascii(time))
+		return fSmallFont.StringWidth(time.c_str());
+	float width = 0;
+	for (const char c : time)
+		width += _CharWidth(c);
+	return width;
+}
+
+// Called from Draw(), with fSmallFont set.
+void PlayerDisplay::_DrawTime(BPoint start)
+{
+	if (!is_ascii(fTime)) {
+		DrawString(fTime.c_str(), start);
+		return;
+	}
+	for (const char c : fTime) {
+		const char one[2] = {c, '\0'};
+		DrawString(one, start);
+		start.x += _CharWidth(c);
+	}
 }
 
 BRect PlayerDisplay::_TimeFrame(float widest) const
@@ -211,7 +256,7 @@ void PlayerDisplay::Draw(BRect updateRect)
 	float timeWidth = 0;
 	if (!fTime.empty()) {
 		SetHighColor(TextColor());
-		DrawString(fTime.c_str(), BPoint(bounds.right - kInset - fTimeWidth, smallBase));
+		_DrawTime(BPoint(bounds.right - kInset - fTimeWidth, smallBase));
 		timeWidth = fTimeWidth + kInset;
 	}
 	// Left alone when only the time's end of the line is drawn again.

@@ -6,6 +6,13 @@
 // redraw about once a second. A title too wide for the view is cut with an
 // ellipsis when drawn; Title() still returns the whole of it.
 //
+// The time is measured and drawn a character at a time, from widths kept
+// here and layouts that the text engine keeps: a new string every second
+// would otherwise be laid out anew every second, which costs more than all
+// the rest the player does in that second. With the system font that is
+// the same to the pixel as drawing the string whole (no kerning between
+// its digits and signs).
+//
 // Ownership: an ordinary view; its window (or parent) owns it.
 #ifndef HOST_PLAYER_DISPLAY_H
 #define HOST_PLAYER_DISPLAY_H
@@ -58,6 +65,11 @@ private:
 	BRect _TimeFrame(float widest) const;
 	const std::string& _Status() const;
 	float _TextWidth() const;
+	// The time's width in fSmallFont, and the time drawn from `start`.
+	float _TimeStringWidth(const std::string& time);
+	// One ASCII character's width in fSmallFont.
+	float _CharWidth(char c);
+	void _DrawTime(BPoint start);
 
 	BFont fTitleFont;
 	BFont fSmallFont;
@@ -69,6 +81,9 @@ private:
 	// every second, and is measured once for each.
 	float fTimeWidth = 0;
 	float fStatusWidth = 0;
+	// The widths of single ASCII characters in fSmallFont, once measured
+	// (negative before).
+	float fCharWidths[128];
 };
 
 #endif

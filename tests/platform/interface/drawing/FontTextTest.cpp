@@ -198,6 +198,34 @@ TEST(Text, DrawnWidthMatchesStringWidth)
 	EXPECT_NEAR(ink.left, 5.0f, 2.0f);
 }
 
+// A clock's digits and signs, drawn one by one at their own widths, look
+// exactly as the string drawn whole: the system font's metrics are whole
+// pixels and it kerns none of them. The player draws its time so.
+TEST(Text, TimeCharactersDrawnOneByOneLookAsDrawnWhole)
+{
+	for (float size : {9.0f, 11.0f, 12.0f, 14.0f}) {
+		BFont font;
+		font.SetSize(size);
+		for (const char* time : {"0:11 / 10:00", "12:34 / 59:59", "1:02:03 / 1:10:00",
+				"7:47 / 0:45"}) {
+			SCOPED_TRACE(std::string(time) + " at " + std::to_string(size));
+			Canvas whole(200, 30), oneByOne(200, 30);
+			whole.painter.SetFont(font);
+			oneByOne.painter.SetFont(font);
+			whole.painter.DrawString(time, -1, BPoint(10, 20));
+			float x = 10;
+			for (const char* c = time; *c != '\0'; c++) {
+				const char one[2] = {*c, '\0'};
+				oneByOne.painter.DrawString(one, -1, BPoint(x, 20));
+				x += font.StringWidth(one);
+			}
+			EXPECT_EQ(x - 10, font.StringWidth(time));
+			EXPECT_EQ(memcmp(whole.bitmap.Bits(), oneByOne.bitmap.Bits(),
+				whole.bitmap.BitsLength()), 0);
+		}
+	}
+}
+
 TEST(Text, JapaneseDrawsThroughFallback)
 {
 	Canvas canvas(200, 40);
