@@ -311,8 +311,18 @@ void
 Painter::_CompositeMask(const PixelBox& box, const pattern& p, bool text)
 {
 	cairo_surface_flush(fMask);
-	const uint8* mask = cairo_image_surface_get_data(fMask);
-	int32 maskStride = cairo_image_surface_get_stride(fMask);
+	_Composite(cairo_image_surface_get_data(fMask), cairo_image_surface_get_stride(fMask),
+		0, 0, box, p, text);
+	cairo_surface_mark_dirty(fMask);
+}
+
+// Applies the colour through coverage, whose rows are `maskStride` bytes
+// apart and whose first byte covers the pixel (maskLeft, maskTop), within
+// the box (which the coverage holds) and the clipping.
+void
+Painter::_Composite(const uint8* mask, int32 maskStride, int32 maskLeft, int32 maskTop,
+	const PixelBox& box, const pattern& p, bool text)
+{
 	Blender blender{fMode, fSourceAlpha, fAlphaFunction, fHighColor, fLowColor,
 		fHasAlpha};
 	bool solidHigh = is_solid(p, 0xff);
@@ -345,19 +355,20 @@ Painter::_CompositeMask(const PixelBox& box, const pattern& p, bool text)
 		if (part.IsEmpty())
 			continue;
 		for (int32 y = part.top; y <= part.bottom; y++) {
-			const uint8* coverage = mask + (size_t)y * maskStride;
+			const uint8* maskRow = mask + (size_t)(y - maskTop) * maskStride;
+			auto coverage = [&](int32 x) { return maskRow + (x - maskLeft); };
 			uint8* row = fBits + (size_t)y * fBytesPerRow;
 			for (int32 x = part.left; x <= part.right; x++) {
 				// Most of a text's box is empty: skip it eight pixels at a time.
 				uint64 eight;
 				if (x + 8 <= part.right + 1) {
-					memcpy(&eight, coverage + x, sizeof(eight));
+					memcpy(&eight, coverage(x), sizeof(eight));
 					if (eight == 0) {
 						x += 7;
 						continue;
 					}
 				}
-				uint32 c = coverage[x];
+				uint32 c = *coverage(x);
 				if (c == 0)
 					continue;
 				if (c == 255 && plainHigh) {
@@ -374,7 +385,6 @@ Painter::_CompositeMask(const PixelBox& box, const pattern& p, bool text)
 			}
 		}
 	}
-	cairo_surface_mark_dirty(fMask);
 }
 
 void
@@ -747,26 +757,22 @@ Painter::DrawString(const char* text, int32 length, BPoint baseline)
 	float advance = (float)exact.width / PANGO_SCALE;
 	if (fBits == NULL)
 		return advance;
-
-	PangoRectangle ink;
-	pango_layout_get_pixel_extents(layout, &ink, NULL);
-	// The baseline is the lower edge of the pixel row baseline.y.
-	int32 x = round_to_pixel(baseline.x + fOrigin.x);
-	int32 y = round_to_pixel(baseline.y + fOrigin.y) + 1;
-	int32 top = y - (pango_layout_get_baseline(layout) + PANGO_SCALE / 2) / PANGO_SCALE;
-	PixelBox box{x + ink.x - 1, top + ink.y - 1, x + ink.x + ink.width + 1,
-		top + ink.y + ink.height + 1};
-	if (!_BeginMask(box))
-		return advance;
-	// Coverage adds up, as in Cairo's own glyph masks: pixman composites
-	// glyphs onto an A8 mask with ADD on a fast path, while OVER takes its
-	// general one at about twice the cost per line of text.
-	cairo_set_operator(fMaskContext, CAIRO_OPERATOR_ADD);
-	cairo_move_to(fMaskContext, x, top);
-	pango_cairo_show_layout(fMaskContext, layout);
-	// The glyphs are in the mask; the rest needs no Pango.
+	const int32 ascent = (pango_layout_get_baseline(layout) + PANGO_SCALE / 2) / PANGO_SCALE;
+	std::shared_ptr<const TextCoverage> coverage = engine.Coverage();
+	// The glyphs are in the coverage; the rest needs no Pango.
 	lock.unlock();
-	_CompositeMask(box, B_SOLID_HIGH, true);
+	if (coverage == nullptr)
+		return advance;
+
+	// The baseline is the lower edge of the pixel row baseline.y.
+	const int32 left = round_to_pixel(baseline.x + fOrigin.x) + coverage->left;
+	const int32 top = round_to_pixel(baseline.y + fOrigin.y) + 1 - ascent + coverage->top;
+	const PixelBox box = PixelBox{left, top, left + coverage->width - 1,
+		top + coverage->height - 1}.Intersect(fClipBounds);
+	if (box.IsEmpty())
+		return advance;
+	_Touch(box);
+	_Composite(coverage->bits.data(), coverage->width, left, top, box, B_SOLID_HIGH, true);
 	return advance;
 }
 

@@ -164,6 +164,8 @@ private:
 	void _FillBox(const PixelBox& box, const pattern& p);
 	bool _BeginMask(PixelBox& box);
 	void _CompositeMask(const PixelBox& box, const pattern& p, bool text);
+	void _Composite(const uint8* mask, int32 maskStride, int32 maskLeft, int32 maskTop,
+		const PixelBox& box, const pattern& p, bool text);
 	void _FillPath(const PixelBox& box, const pattern& p);
 	void _StrokePath(const PixelBox& box, const pattern& p, bool squareCaps);
 	void _EllipsePath(double cx, double cy, double rx, double ry);

@@ -15,6 +15,9 @@ std::mutex sLock;
 
 // How many layouts are kept: the texts of a few windows.
 const size_t kRecentLayouts = 64;
+// Coverage larger than this (a long text in a large font) is made for each
+// drawing and not kept.
+const size_t kLargestKeptCoverage = 64 * 1024;
 
 void
 apply_options(PangoContext* context, bool antialias)
@@ -141,15 +144,15 @@ TextEngine::Layout(const BFont& font, const char* text, int32 length)
 	auto found = fRecentByKey.find(fKey);
 	if (found != fRecentByKey.end()) {
 		fRecent.splice(fRecent.begin(), fRecent, found->second);
-		return found->second->second;
+		return found->second->layout;
 	}
 
 	PangoContext* context = fContext[antialiased ? 0 : 1];
 	PangoLayout* layout = NULL;
 	if (fRecent.size() >= kRecentLayouts) {
 		// the least recently used one makes room
-		layout = fRecent.back().second;
-		fRecentByKey.erase(fRecent.back().first);
+		layout = fRecent.back().layout;
+		fRecentByKey.erase(fRecent.back().key);
 		fRecent.pop_back();
 		if (pango_layout_get_context(layout) != context) {
 			g_object_unref(layout);
@@ -162,9 +165,57 @@ TextEngine::Layout(const BFont& font, const char* text, int32 length)
 	}
 	pango_layout_set_font_description(layout, _Description(font));
 	pango_layout_set_text(layout, clean.data(), (int)clean.size());
-	fRecent.emplace_front(fKey, layout);
+	fRecent.push_front(Recent{fKey, layout, nullptr});
 	fRecentByKey.emplace(fKey, fRecent.begin());
 	return layout;
+}
+
+std::shared_ptr<const TextCoverage>
+TextEngine::Coverage()
+{
+	if (fRecent.empty())
+		return nullptr;
+	Recent& recent = fRecent.front();
+	if (recent.coverage != nullptr)
+		return recent.coverage;
+
+	PangoRectangle ink;
+	pango_layout_get_pixel_extents(recent.layout, &ink, NULL);
+	if (ink.width <= 0 || ink.height <= 0)
+		return nullptr;
+	// A pixel more all round, for Cairo's soft edges beyond Pango's box.
+	auto coverage = std::make_shared<TextCoverage>();
+	coverage->left = ink.x - 1;
+	coverage->top = ink.y - 1;
+	coverage->width = ink.width + 3;
+	coverage->height = ink.height + 3;
+	cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8,
+		coverage->width, coverage->height);
+	cairo_t* cr = cairo_create(surface);
+	if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
+		cairo_destroy(cr);
+		cairo_surface_destroy(surface);
+		return nullptr;
+	}
+	// Coverage adds up, as in Cairo's own glyph masks: pixman composites
+	// glyphs onto an A8 mask with ADD on a fast path, while OVER takes its
+	// general one at about twice the cost per line of text.
+	cairo_set_operator(cr, CAIRO_OPERATOR_ADD);
+	cairo_move_to(cr, -coverage->left, -coverage->top);
+	pango_cairo_show_layout(cr, recent.layout);
+	cairo_destroy(cr);
+	cairo_surface_flush(surface);
+	const uint8* data = cairo_image_surface_get_data(surface);
+	const int32 stride = cairo_image_surface_get_stride(surface);
+	coverage->bits.resize((size_t)coverage->width * coverage->height);
+	for (int32 y = 0; y < coverage->height; y++) {
+		memcpy(coverage->bits.data() + (size_t)y * coverage->width,
+			data + (size_t)y * stride, coverage->width);
+	}
+	cairo_surface_destroy(surface);
+	if (coverage->bits.size() <= kLargestKeptCoverage)
+		recent.coverage = coverage;
+	return coverage;
 }
 
 float

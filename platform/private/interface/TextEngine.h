@@ -9,7 +9,8 @@
 // them. Font descriptions and font heights are made once per font and kept.
 // The layouts of the last texts are kept too, so that text drawn again (a
 // window's labels, the lines of a list) or measured and then drawn is
-// shaped once.
+// shaped once; and with each, once drawn, the coverage of its glyphs, so
+// that it is rasterised once as well.
 // The engine lives as long as the process.
 #ifndef INTERFACE_TEXT_ENGINE_H
 #define INTERFACE_TEXT_ENGINE_H
@@ -20,10 +21,12 @@
 
 #include <list>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <vector>
 
 // Reads the private fields of BFont for the platform's own code.
 class BFontPrivateAccess {
@@ -38,6 +41,19 @@ namespace BPrivate {
 
 // Family index of a BFont that names no installed font (none is installed).
 const uint16 kNoFontFamily = 0xffff;
+
+// A text's glyphs as coverage (0 to 255 a pixel, overlapping glyphs adding
+// up), drawn with the layout's origin on a whole pixel: `height` rows of
+// `width` bytes, whose top left pixel lies `left`, `top` pixels from the
+// origin. Placed at any other whole pixel it is the same, so it is made
+// once for a text. Not changed once made.
+struct TextCoverage {
+	int32 left = 0;
+	int32 top = 0;
+	int32 width = 0;
+	int32 height = 0;
+	std::vector<uint8> bits;
+};
 
 class TextEngine {
 public:
@@ -55,6 +71,11 @@ public:
 	// line. The layout belongs to the engine and may be used until the lock
 	// is released or the next call; it must not be changed.
 	PangoLayout* Layout(const BFont& font, const char* text, int32 length);
+	// Call with the lock held, right after Layout(): the coverage of the
+	// layout it returned, made on first use and kept with it. Shared, so
+	// that it may be used after the lock is released; NULL for text
+	// without ink.
+	std::shared_ptr<const TextCoverage> Coverage();
 
 	// These take the lock themselves.
 	// Advance width in pixels.
@@ -73,8 +94,13 @@ private:
 	PangoFontMap* fFontMap;
 	PangoContext* fContext[2];     // [0] anti-aliased, [1] not
 	// The layouts of the texts used lately, the latest first, and the same
-	// by font, anti-aliasing and text.
-	typedef std::list<std::pair<std::string, PangoLayout*>> RecentLayouts;
+	// by font, anti-aliasing and text; with each its coverage once drawn.
+	struct Recent {
+		std::string key;
+		PangoLayout* layout;
+		std::shared_ptr<const TextCoverage> coverage;
+	};
+	typedef std::list<Recent> RecentLayouts;
 	RecentLayouts fRecent;
 	std::unordered_map<std::string, RecentLayouts::iterator> fRecentByKey;
 	std::string fKey;

@@ -226,6 +226,53 @@ TEST(Text, TimeCharactersDrawnOneByOneLookAsDrawnWhole)
 	}
 }
 
+// Glyphs are rasterised once for a text and kept: the same text drawn
+// again, cut by the target's edges or by clipping, or in another colour,
+// shows exactly the pixels that drawing it whole in a larger target shows
+// there.
+TEST(Text, KeptGlyphsDrawTheSameCutOrWhole)
+{
+	BFont font;
+	font.SetSize(15);
+	const char* text = "Kept glyphs, Wave & \xe6\x9c\x9d";
+	const int32 kMargin = 40;
+	Canvas large(300 + 2 * kMargin, 40 + 2 * kMargin);
+	large.painter.SetFont(font);
+	large.painter.SetHighColor(make_color(30, 60, 200));
+	large.painter.SetLowColor(make_color(250, 240, 10));
+	large.painter.DrawString(text, -1, BPoint(kMargin - 12, kMargin + 8));
+
+	// the same text where the small target's edges cut it on all sides
+	for (int pass = 0; pass < 2; pass++) {
+		Canvas small(120, 14);
+		small.painter.SetFont(font);
+		small.painter.SetHighColor(make_color(30, 60, 200));
+		small.painter.SetLowColor(make_color(250, 240, 10));
+		if (pass == 1) {
+			// and by two clipping rectangles inside it
+			const BRect clip[2] = {BRect(0, 0, 40, 13), BRect(70, 3, 119, 9)};
+			small.painter.SetClipping(clip, 2);
+		}
+		small.painter.DrawString(text, -1, BPoint(-12, 8));
+		for (int32 y = 0; y < small.Height(); y++) {
+			for (int32 x = 0; x < small.Width(); x++) {
+				const bool clipped = pass == 1 && !(x <= 40 || (x >= 70 && y >= 3 && y <= 9));
+				const rgb_color expected = clipped ? kWhite : large.Pixel(x + kMargin, y + kMargin);
+				ASSERT_TRUE(same_rgb(small.Pixel(x, y), expected)) << x << "," << y;
+			}
+		}
+	}
+
+	// in another colour, the same coverage mixes the new colours
+	Canvas red(300 + 2 * kMargin, 40 + 2 * kMargin);
+	red.painter.SetFont(font);
+	red.painter.SetHighColor(make_color(200, 0, 0));
+	red.painter.SetLowColor(kWhite);
+	red.painter.DrawString(text, -1, BPoint(kMargin - 12, kMargin + 8));
+	EXPECT_EQ(red.Count(red.All(), [](rgb_color c) { return c.green != c.blue; }), 0);
+	EXPECT_EQ(red.InkBounds(), large.InkBounds());
+}
+
 TEST(Text, JapaneseDrawsThroughFallback)
 {
 	Canvas canvas(200, 40);
