@@ -160,6 +160,23 @@
 //   plain rectangles away from the track's ends, took the thread from
 //   13.4k to 10.9k instructions a poll. A run after it, 5 rounds:
 //   cpu_ratio headless 1.38 (1.19-1.51), Xvfb 1.27 (0.82-1.66).
+//   after the drawing that comes round again got cheaper (a glyph's mixed
+//   colours from a table, empty coverage skipped eight pixels at a time,
+//   the bar's knob copied from a bitmap made once, the player's time drawn
+//   a character at a time from kept widths and layouts, and the glyphs'
+//   coverage kept with each kept layout): instructions per poll
+//   (callgrind, this bench's song, 10 against 30 s) player main 10.3k ->
+//   5.9k, lyrics window 13.2k -> 9.7k; timed in place on the thread, the
+//   player's time once a second 300-340 µs -> 60-80, a lyric line drawn
+//   again 35-60 -> 8-27 (the line that enters still costs 350-500: laid
+//   out and rasterised with Pango's code cold). Timed on each thread
+//   between its waits (45 s): most of a wake-up's time is the futex wake
+//   of the next thread, 21-28 µs on the main thread and 32-46 on the
+//   lyrics window's (the bare model's posts: 31, 34-43 and 14 µs); the
+//   rest of a typical wake-up is 10-14 µs. Runs of 5 rounds: cpu_ratio
+//   headless 1.00 (0.84-1.13) before, then 1.28, 1.02 and 1.52; Xvfb 1.24
+//   (1.16-1.66) before, then 1.21, 1.21 and 1.09; the player stayed at
+//   0.53-0.77 % while the bare model moved between 0.37 and 0.69 %.
 // Three wake-ups per poll are the message exchange itself (the lyrics
 // window at its deadline, the player answering, the front end's mailbox
 // taking the answer). What is left on top is the display's: with SDL the
