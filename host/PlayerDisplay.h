@@ -8,10 +8,10 @@
 //
 // The time is measured and drawn a character at a time, from widths kept
 // here and layouts that the text engine keeps: a new string every second
-// would otherwise be laid out anew every second, which costs more than all
-// the rest the player does in that second. With the system font that is
-// the same to the pixel as drawing the string whole (no kerning between
-// its digits and signs).
+// would be laid out anew every second, nearly three times the cost of
+// drawing it.
+// With the system font that is the same to the pixel as drawing the string
+// whole (no kerning between its digits and signs).
 //
 // Ownership: an ordinary view; its window (or parent) owns it.
 #ifndef HOST_PLAYER_DISPLAY_H
