@@ -173,10 +173,12 @@
 //   between its waits (45 s): most of a wake-up's time is the futex wake
 //   of the next thread, 21-28 µs on the main thread and 32-46 on the
 //   lyrics window's (the bare model's posts: 31, 34-43 and 14 µs); the
-//   rest of a typical wake-up is 10-14 µs. Runs of 5 rounds: cpu_ratio
-//   headless 1.00 (0.84-1.13) before, then 1.28, 1.02 and 1.52; Xvfb 1.24
-//   (1.16-1.66) before, then 1.21, 1.21 and 1.09; the player stayed at
-//   0.53-0.77 % while the bare model moved between 0.37 and 0.69 %.
+//   rest of a typical wake-up is 10-14 µs. cpu_ratio before (4 rounds):
+//   headless 1.00 (0.84-1.13), Xvfb 1.24 (1.16-1.66); after, three runs of
+//   5 rounds: headless 1.28, 1.02 and 1.52, Xvfb 1.21, 1.21 and 1.09, then
+//   8 rounds: headless 0.93 (0.77-1.35), Xvfb 1.11 (0.96-1.45). The player
+//   stayed at 0.53-0.77 % while the bare model moved between 0.37 and
+//   0.69 % from run to run.
 // Three wake-ups per poll are the message exchange itself (the lyrics
 // window at its deadline, the player answering, the front end's mailbox
 // taking the answer). What is left on top is the display's: with SDL the
