@@ -757,22 +757,39 @@ Painter::DrawString(const char* text, int32 length, BPoint baseline)
 	float advance = (float)exact.width / PANGO_SCALE;
 	if (fBits == NULL)
 		return advance;
-	const int32 ascent = (pango_layout_get_baseline(layout) + PANGO_SCALE / 2) / PANGO_SCALE;
-	std::shared_ptr<const TextCoverage> coverage = engine.Coverage();
-	// The glyphs are in the coverage; the rest needs no Pango.
-	lock.unlock();
-	if (coverage == nullptr)
-		return advance;
-
 	// The baseline is the lower edge of the pixel row baseline.y.
-	const int32 left = round_to_pixel(baseline.x + fOrigin.x) + coverage->left;
-	const int32 top = round_to_pixel(baseline.y + fOrigin.y) + 1 - ascent + coverage->top;
-	const PixelBox box = PixelBox{left, top, left + coverage->width - 1,
-		top + coverage->height - 1}.Intersect(fClipBounds);
-	if (box.IsEmpty())
+	const int32 x = round_to_pixel(baseline.x + fOrigin.x);
+	const int32 top = round_to_pixel(baseline.y + fOrigin.y) + 1
+		- (pango_layout_get_baseline(layout) + PANGO_SCALE / 2) / PANGO_SCALE;
+	std::shared_ptr<const TextCoverage> coverage = engine.Coverage();
+	if (coverage != nullptr) {
+		// The glyphs are in the coverage; the rest needs no Pango.
+		lock.unlock();
+		const int32 left = x + coverage->left;
+		const int32 upper = top + coverage->top;
+		const PixelBox box = PixelBox{left, upper, left + coverage->width - 1,
+			upper + coverage->height - 1}.Intersect(fClipBounds);
+		if (box.IsEmpty())
+			return advance;
+		_Touch(box);
+		_Composite(coverage->bits.data(), coverage->width, left, upper, box,
+			B_SOLID_HIGH, true);
 		return advance;
-	_Touch(box);
-	_Composite(coverage->bits.data(), coverage->width, left, top, box, B_SOLID_HIGH, true);
+	}
+
+	// Text too large to keep: drawn into the mask, as far as the target
+	// shows it.
+	PangoRectangle ink;
+	pango_layout_get_pixel_extents(layout, &ink, NULL);
+	PixelBox box{x + ink.x - 1, top + ink.y - 1, x + ink.x + ink.width + 1,
+		top + ink.y + ink.height + 1};
+	if (!_BeginMask(box))
+		return advance;
+	cairo_set_operator(fMaskContext, kGlyphOperator);
+	cairo_move_to(fMaskContext, x, top);
+	pango_cairo_show_layout(fMaskContext, layout);
+	lock.unlock();
+	_CompositeMask(box, B_SOLID_HIGH, true);
 	return advance;
 }
 

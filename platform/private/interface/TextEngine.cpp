@@ -15,8 +15,8 @@ std::mutex sLock;
 
 // How many layouts are kept: the texts of a few windows.
 const size_t kRecentLayouts = 64;
-// Coverage larger than this (a long text in a large font) is made for each
-// drawing and not kept.
+// Coverage larger than this (a long text in a large font) is not made:
+// such text is drawn through the painter's own mask, cut to the target.
 const size_t kLargestKeptCoverage = 64 * 1024;
 
 void
@@ -181,9 +181,10 @@ TextEngine::Coverage()
 
 	PangoRectangle ink;
 	pango_layout_get_pixel_extents(recent.layout, &ink, NULL);
-	if (ink.width <= 0 || ink.height <= 0)
-		return nullptr;
 	// A pixel more all round, for Cairo's soft edges beyond Pango's box.
+	if (ink.width <= 0 || ink.height <= 0
+		|| (size_t)(ink.width + 3) * (size_t)(ink.height + 3) > kLargestKeptCoverage)
+		return nullptr;
 	auto coverage = std::make_shared<TextCoverage>();
 	coverage->left = ink.x - 1;
 	coverage->top = ink.y - 1;
@@ -197,10 +198,7 @@ TextEngine::Coverage()
 		cairo_surface_destroy(surface);
 		return nullptr;
 	}
-	// Coverage adds up, as in Cairo's own glyph masks: pixman composites
-	// glyphs onto an A8 mask with ADD on a fast path, while OVER takes its
-	// general one at about twice the cost per line of text.
-	cairo_set_operator(cr, CAIRO_OPERATOR_ADD);
+	cairo_set_operator(cr, kGlyphOperator);
 	cairo_move_to(cr, -coverage->left, -coverage->top);
 	pango_cairo_show_layout(cr, recent.layout);
 	cairo_destroy(cr);
@@ -213,8 +211,7 @@ TextEngine::Coverage()
 			data + (size_t)y * stride, coverage->width);
 	}
 	cairo_surface_destroy(surface);
-	if (coverage->bits.size() <= kLargestKeptCoverage)
-		recent.coverage = coverage;
+	recent.coverage = coverage;
 	return coverage;
 }
 

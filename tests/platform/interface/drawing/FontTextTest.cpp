@@ -273,6 +273,20 @@ TEST(Text, KeptGlyphsDrawTheSameCutOrWhole)
 	EXPECT_EQ(red.InkBounds(), large.InkBounds());
 }
 
+// Text far wider than the target (and than a Cairo image may be) still
+// shows the part of it that lies in the target.
+TEST(Text, AVeryLongStringShowsItsVisiblePart)
+{
+	BFont font;
+	font.SetSize(12);
+	const std::string text(8000, 'W');
+	ASSERT_GT(font.StringWidth(text.c_str()), 40000.0f);
+	Canvas canvas(100, 20);
+	canvas.painter.SetFont(font);
+	canvas.painter.DrawString(text.c_str(), -1, BPoint(-20000, 14));
+	EXPECT_GT(canvas.Count(canvas.All(), [](rgb_color c) { return c.red < 128; }), 100);
+}
+
 TEST(Text, JapaneseDrawsThroughFallback)
 {
 	Canvas canvas(200, 40);
