@@ -777,8 +777,8 @@ Painter::DrawString(const char* text, int32 length, BPoint baseline)
 		return advance;
 	}
 
-	// Text too large to keep: drawn into the mask, as far as the target
-	// shows it.
+	// Text too large to keep (or without ink): drawn into the mask, as far
+	// as the target shows it.
 	PangoRectangle ink;
 	pango_layout_get_pixel_extents(layout, &ink, NULL);
 	PixelBox box{x + ink.x - 1, top + ink.y - 1, x + ink.x + ink.width + 1,
