@@ -21,6 +21,11 @@ std::vector<size_t> character_starts(const std::string& text)
 	return starts;
 }
 
+bool is_ascii(const std::string& text)
+{
+	return std::all_of(text.begin(), text.end(), [](char c) { return (unsigned char)c < 128; });
+}
+
 }
 
 PlayerDisplay::PlayerDisplay(BRect frame, const char* name, uint32 resizingMode)
@@ -121,15 +126,6 @@ BRect PlayerDisplay::_Take(const PlayerState& state)
 		fStatusWidth = fSmallFont.StringWidth(_Status().c_str());
 	}
 	return changed;
-}
-
-namespace {
-
-bool is_ascii(const std::string& text)
-{
-	return std::all_of(text.begin(), text.end(), [](char c) { return (unsigned char)c < 128; });
-}
-
 }
 
 float PlayerDisplay::_CharWidth(char c)
