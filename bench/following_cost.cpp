@@ -17,6 +17,12 @@
 //                     minute to minute, cancels out); the median of each
 //                     round of fresh processes, and the median of those
 //   cpu_ratio_low, cpu_ratio_high   the lowest and highest round
+//   floor_ratio       the player's CPU over that of the bare model's timer
+//                     thread, first stage and last stage alone: the three
+//                     wake-ups of the design's own exchange (the lyrics
+//                     window at its deadline, the player answering, the
+//                     front end's mailbox taking the answer) with no work;
+//                     the median of the rounds as for cpu_ratio
 //
 // The player runs headless; when a display is there (scripts/with-xvfb),
 // also with the SDL backend:
@@ -179,6 +185,21 @@
 //   8 rounds: headless 0.93 (0.77-1.35), Xvfb 1.11 (0.96-1.45). The player
 //   stayed at 0.53-0.77 % while the bare model moved between 0.37 and
 //   0.69 % from run to run.
+//   Those wake times were wall time. In every round the scheduler keeps
+//   the lyrics window's thread and the player's main thread on one CPU,
+//   as it keeps the bare model's timer thread and first stage: every
+//   other poll or so the thread woken runs at once and the waker waits
+//   (0.5 involuntary switches a poll on both threads, in both models), so
+//   the wall time of a wake includes the run of the thread woken. The
+//   mailbox, like the bare model's second stage, changes CPU 0.4-0.8
+//   times a poll. Timed in place on the main thread (its CPU clock), the
+//   state it draws into the player's window once a second costs 190-330
+//   µs, the display's part 120-170 of it. Two runs of 8 rounds on the
+//   same build, one after the other: cpu_ratio headless 1.16 (0.76-1.35)
+//   and 0.99 (0.93-1.50), on Xvfb 1.12 (1.07-1.61) and 1.00 (0.58-1.17);
+//   floor_ratio 1.37 and 1.38 in the second. Per round the lyrics
+//   window's thread cost 63-123 µs a poll and the bare model's timer
+//   thread 38-79.
 // Three wake-ups per poll are the message exchange itself (the lyrics
 // window at its deadline, the player answering, the front end's mailbox
 // taking the answer). What is left on top is the display's: with SDL the
@@ -328,12 +349,16 @@ struct Sample {
 
 // The figures of one process between two readings `wall` µs apart;
 // threads that came or went in between count with what was seen of them.
+// With `only`, just the threads of those names count.
 Sample difference(const std::map<int, ThreadFigures>& before,
-	const std::map<int, ThreadFigures>& after, bigtime_t wall)
+	const std::map<int, ThreadFigures>& after, bigtime_t wall,
+	const std::vector<std::string>* only = nullptr)
 {
 	uint64_t runNs = 0;
 	uint64_t voluntary = 0;
 	for (const auto& [tid, figures] : after) {
+		if (only != nullptr && std::find(only->begin(), only->end(), figures.name) == only->end())
+			continue;
 		auto it = before.find(tid);
 		runNs += figures.runNs - (it != before.end() ? it->second.runNs : 0);
 		voluntary += figures.voluntary - (it != before.end() ? it->second.voluntary : 0);
@@ -428,8 +453,13 @@ void print_threads(const char* what, const std::map<int, ThreadFigures>& before,
 // One round: a fresh player and a fresh bare model side by side, read
 // `samples` times; the figures of every sample go into `figures`.
 struct Figures {
-	std::vector<double> playerCpu, playerSwitches, bareCpu, bareSwitches, ratios;
+	std::vector<double> playerCpu, playerSwitches, bareCpu, bareSwitches, ratios, floorRatios;
 };
+
+// The three wake-ups that the design's exchange needs, as the bare model
+// makes them: a thread woken by its timer that wakes a second, which
+// wakes a third that wakes nobody.
+const std::vector<std::string> kDesignFloor = {"bare timer", "bare stage 1", "bare stage 3"};
 
 bool run_round(const std::vector<std::string>& args, const std::vector<std::string>& env,
 	const std::string& bin, int samples, int sampleSeconds, const char* label,
@@ -461,6 +491,9 @@ bool run_round(const std::vector<std::string>& args, const std::vector<std::stri
 		figures.bareSwitches.push_back(b.switchesPerPoll);
 		if (b.cpuPercent > 0)
 			figures.ratios.push_back(p.cpuPercent / b.cpuPercent);
+		const Sample floor = difference(bareBefore, bareNow, now - when, &kDesignFloor);
+		if (floor.cpuPercent > 0)
+			figures.floorRatios.push_back(p.cpuPercent / floor.cpuPercent);
 		if (getenv("FOLLOWING_THREADS") != nullptr && taken == samples - 1) {
 			print_threads(label, playerFirst, playerNow, now - first);
 			print_threads("bare model", bareFirst, bareNow, now - first);
@@ -506,7 +539,7 @@ static void BM_FollowingCost(benchmark::State& state)
 	args.push_back(folder + "/music/list.m3u8");
 
 	Figures all;
-	std::vector<double> roundRatios;
+	std::vector<double> roundRatios, roundFloorRatios;
 	bool complete = true;
 	for (auto _ : state) {
 		for (int round = 0; round < rounds && complete; round++) {
@@ -516,6 +549,7 @@ static void BM_FollowingCost(benchmark::State& state)
 			complete = run_round(args, env, bin, samples, sampleSeconds, label.c_str(),
 				figures);
 			roundRatios.push_back(median(figures.ratios));
+			roundFloorRatios.push_back(median(figures.floorRatios));
 			for (auto [to, from] : {std::pair{&all.playerCpu, &figures.playerCpu},
 					 {&all.playerSwitches, &figures.playerSwitches},
 					 {&all.bareCpu, &figures.bareCpu}, {&all.bareSwitches, &figures.bareSwitches}})
@@ -534,6 +568,7 @@ static void BM_FollowingCost(benchmark::State& state)
 	state.counters["cpu_ratio"] = median(roundRatios);
 	state.counters["cpu_ratio_low"] = *std::min_element(roundRatios.begin(), roundRatios.end());
 	state.counters["cpu_ratio_high"] = *std::max_element(roundRatios.begin(), roundRatios.end());
+	state.counters["floor_ratio"] = median(roundFloorRatios);
 }
 BENCHMARK(BM_FollowingCost)->ArgName("sdl")->Arg(0)->Arg(1)->Iterations(1)
 	->Unit(benchmark::kSecond);
